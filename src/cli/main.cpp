@@ -1,0 +1,37 @@
+// kastrell-cli: the editor's core without a window, for scripts, tests and benchmarks.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "platform/posix/PosixPlatform.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kastrell-cli [--version] [--help] COMMAND [ARGS]\n"
+    "\n"
+    "Options:\n"
+    "  --version   print the version and exit\n"
+    "  --help      print this help and exit\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kastrell::PosixPlatform posix;
+  kastrell::ScopedPlatform installed(posix.platform);
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string_view command = argv[1];
+  if (command == "--version") {
+    std::printf("kastrell-cli %s\n", KASTRELL_VERSION);
+    return 0;
+  }
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+  return 2;
+}

@@ -1,0 +1,60 @@
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Diagnostics.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+
+namespace kastrell {
+
+namespace {
+Platform* g_platform = nullptr;
+}
+
+Platform& CurrentPlatform() {
+  if (!g_platform) {
+    std::fputs("kastrell: no platform installed\n", stderr);
+    std::abort();
+  }
+  return *g_platform;
+}
+
+Platform* SetPlatform(Platform* p) {
+  Platform* old = g_platform;
+  g_platform = p;
+  return old;
+}
+
+Answer DefaultAnswer(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::YesNoCancel: return Answer::Cancel;
+    case Buttons::RetryCancel: return Answer::Cancel;
+    case Buttons::AbortRetryIgnore: return Answer::Abort;
+  }
+  return Answer::Cancel;
+}
+
+void MessageBoxDiagnostics::UnexpectedError(std::string_view text) {
+  boxes_.Show(MessageRequest{std::string(text), Buttons::Ok, Icon::None, {}});
+}
+
+FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes) {
+  bytes.clear();
+  std::unique_ptr<File> file;
+  if (FileError e = fs.OpenRead(path, file)) return e;
+  char chunk[65536];
+  for (;;) {
+    std::size_t got = 0;
+    if (FileError e = file->Read(chunk, sizeof chunk, got)) return e;
+    if (got == 0) break;
+    bytes.append(chunk, got);
+  }
+  return file->Close();
+}
+
+}  // namespace kastrell

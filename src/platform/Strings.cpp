@@ -1,0 +1,48 @@
+#include "platform/Strings.h"
+
+#include <algorithm>
+
+#include "platform/StringData.h"
+#include "platform/Utf.h"
+
+namespace kastrell {
+
+namespace {
+const StringEntry* Find(unsigned id) {
+  const StringEntry* end = kStringEntries + kStringEntryCount;
+  const StringEntry* it = std::lower_bound(kStringEntries, end, id,
+                                           [](const StringEntry& e, unsigned v) { return e.id < v; });
+  return it != end && it->id == id ? it : nullptr;
+}
+}  // namespace
+
+std::string_view LoadString(unsigned id) {
+  const StringEntry* e = Find(id);
+  return e ? std::string_view(e->text) : std::string_view();
+}
+
+bool HasString(unsigned id) { return Find(id) != nullptr; }
+
+std::u16string LoadStringU16(unsigned id) { return Utf8ToUtf16(LoadString(id)); }
+
+std::string FormatString(std::string_view format, std::initializer_list<std::string_view> args) {
+  std::string out;
+  out.reserve(format.size() + 32);
+  auto next = args.begin();
+  for (size_t i = 0; i < format.size(); ++i) {
+    char c = format[i];
+    if (c == '%' && i + 1 < format.size()) {
+      char d = format[i + 1];
+      if (d == '%') { out += '%'; ++i; continue; }
+      if ((d == 's' || d == 'd') && next != args.end()) {
+        out += *next++;
+        ++i;
+        continue;
+      }
+    }
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace kastrell

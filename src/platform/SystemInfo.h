@@ -1,0 +1,20 @@
+// Facts about the running system and process: environment, memory, locations.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kastrell {
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  virtual std::optional<std::string> GetEnv(const std::string& name) = 0;
+  // Physical memory available to new allocations, in bytes.
+  virtual std::uint64_t AvailableMemory() = 0;
+  // Absolute path of the running executable.
+  virtual std::string ExecutablePath() = 0;
+  virtual std::string CurrentDirectory() = 0;
+};
+
+}  // namespace kastrell

@@ -1,0 +1,25 @@
+// Message boxes for programs without a window (kastrell-cli): the text goes to
+// standard error and every question gets a fixed answer chosen by the caller.
+#pragma once
+#include <cstdio>
+#include <map>
+
+#include "platform/MessageBoxes.h"
+
+namespace kastrell {
+
+class ConsoleMessageBoxes final : public MessageBoxes {
+ public:
+  explicit ConsoleMessageBoxes(std::FILE* out = stderr) : out_(out) {}
+  // The answer given to boxes with this button set; unset sets get DefaultAnswer.
+  void SetAnswer(Buttons buttons, Answer answer) { answers_[buttons] = answer; }
+  MessageResult Show(const MessageRequest& request) override;
+  void Beep(BeepKind) override {}
+  bool ShiftHeld() override { return false; }
+
+ private:
+  std::FILE* out_;
+  std::map<Buttons, Answer> answers_;
+};
+
+}  // namespace kastrell

@@ -1,0 +1,167 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Path.h"
+
+namespace kastrell {
+
+FileError LastFileError() {
+  int e = errno;
+  return FileError{e ? e : EIO, std::strerror(e ? e : EIO)};
+}
+
+namespace {
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileError Read(void* buffer, std::size_t size, std::size_t& got) override {
+    for (;;) {
+      ssize_t n = ::read(fd_, buffer, size);
+      if (n >= 0) { got = std::size_t(n); return {}; }
+      if (errno != EINTR) return LastFileError();
+    }
+  }
+  FileError Write(const void* buffer, std::size_t size) override {
+    const char* p = static_cast<const char*>(buffer);
+    while (size > 0) {
+      ssize_t n = ::write(fd_, p, size);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return LastFileError();
+      }
+      p += n;
+      size -= std::size_t(n);
+    }
+    return {};
+  }
+  FileError Sync() override { return ::fsync(fd_) == 0 ? FileError{} : LastFileError(); }
+  FileError Close() override {
+    int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0 ? FileError{} : LastFileError();
+  }
+
+ private:
+  int fd_;
+};
+
+FileKind KindOf(mode_t m) {
+  if (S_ISREG(m)) return FileKind::Regular;
+  if (S_ISDIR(m)) return FileKind::Directory;
+  return FileKind::Other;
+}
+
+}  // namespace
+
+FileError PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
+  info = FileInfo{};
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    return LastFileError();
+  }
+  info.kind = KindOf(st.st_mode);
+  info.size = std::uint64_t(st.st_size);
+  info.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  info.mode = st.st_mode & 07777;
+  return {};
+}
+
+FileError PosixFileSystem::OpenRead(const std::string& path, std::unique_ptr<File>& file) {
+  // O_NONBLOCK keeps a FIFO from blocking the open; callers refuse non-regular files.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return LastFileError();
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  file = std::make_unique<PosixFile>(fd);
+  return {};
+}
+
+FileError PosixFileSystem::CheckWritable(const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return LastFileError();
+  ::close(fd);
+  return {};
+}
+
+FileError PosixFileSystem::CreateUnique(const std::string& dir, const std::string& prefix, std::string& path,
+                                        std::unique_ptr<File>& file) {
+  std::string templ = path::Join(dir, prefix + "XXXXXX");
+  int fd = ::mkostemp(templ.data(), O_CLOEXEC);
+  if (fd < 0) return LastFileError();
+  path = templ;
+  file = std::make_unique<PosixFile>(fd);
+  return {};
+}
+
+FileError PosixFileSystem::OpenWrite(const std::string& path, std::unique_ptr<File>& file) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return LastFileError();
+  file = std::make_unique<PosixFile>(fd);
+  return {};
+}
+
+FileError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? FileError{} : LastFileError();
+}
+
+FileError PosixFileSystem::Remove(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 ? FileError{} : LastFileError();
+}
+
+FileError PosixFileSystem::SetMode(const std::string& path, std::uint32_t mode) {
+  return ::chmod(path.c_str(), mode_t(mode)) == 0 ? FileError{} : LastFileError();
+}
+
+FileError PosixFileSystem::MakeDirectories(const std::string& path) {
+  if (path.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    return S_ISDIR(st.st_mode) ? FileError{} : FileError{ENOTDIR, std::strerror(ENOTDIR)};
+  }
+  std::string parent = path::DirName(path);
+  if (!parent.empty() && parent != path) {
+    if (FileError e = MakeDirectories(parent)) return e;
+  }
+  if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return LastFileError();
+  return {};
+}
+
+FileError PosixFileSystem::ListDirectory(const std::string& path, std::vector<DirEntry>& entries) {
+  entries.clear();
+  DIR* d = ::opendir(path.c_str());
+  if (!d) return LastFileError();
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    FileKind kind = FileKind::Other;
+    if (e->d_type == DT_REG) kind = FileKind::Regular;
+    else if (e->d_type == DT_DIR) kind = FileKind::Directory;
+    else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st;
+      if (::stat(path::Join(path, name).c_str(), &st) == 0) kind = KindOf(st.st_mode);
+    }
+    entries.push_back({name, kind});
+  }
+  ::closedir(d);
+  return {};
+}
+
+std::string PosixFileSystem::TempDirectory() {
+  const char* t = std::getenv("TMPDIR");
+  return t && *t ? t : "/tmp";
+}
+
+}  // namespace kastrell

@@ -1,0 +1,26 @@
+// Files and folders on POSIX systems.
+#pragma once
+#include "platform/FileSystem.h"
+
+namespace kastrell {
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  FileError Stat(const std::string& path, FileInfo& info) override;
+  FileError OpenRead(const std::string& path, std::unique_ptr<File>& file) override;
+  FileError CheckWritable(const std::string& path) override;
+  FileError CreateUnique(const std::string& dir, const std::string& prefix, std::string& path,
+                         std::unique_ptr<File>& file) override;
+  FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) override;
+  FileError Rename(const std::string& from, const std::string& to) override;
+  FileError Remove(const std::string& path) override;
+  FileError SetMode(const std::string& path, std::uint32_t mode) override;
+  FileError MakeDirectories(const std::string& path) override;
+  FileError ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  std::string TempDirectory() override;
+};
+
+// The FileError for the current errno.
+FileError LastFileError();
+
+}  // namespace kastrell

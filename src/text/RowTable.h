@@ -1,0 +1,54 @@
+// The display rows of a document while word wrap or folding is on: one entry
+// per row, in document order. Rows of one line cover its units without gaps.
+#pragma once
+#include <cstdint>
+
+namespace kastrell {
+
+struct RowEntry {
+  std::int32_t line = 0;
+  std::int32_t start = 0;  // first unit of the row within the line
+  std::int32_t count = 0;  // units in the row
+  friend bool operator==(const RowEntry&, const RowEntry&) = default;
+};
+
+// A dynamic array that grows by one step of count / 8 entries (4 to 1024), or
+// a fixed step when one is set, or straight to the needed size when a single
+// insertion needs more. Entries are plain records, so growing reallocates in
+// place where the allocator can.
+class RowTable {
+ public:
+  RowTable() = default;
+  ~RowTable();
+  RowTable(const RowTable&) = delete;
+  RowTable& operator=(const RowTable&) = delete;
+
+  std::int32_t Size() const { return size_; }
+  std::int32_t Capacity() const { return capacity_; }
+  bool Empty() const { return size_ == 0; }
+  const RowEntry& operator[](std::int32_t i) const { return rows_[i]; }
+  RowEntry& operator[](std::int32_t i) { return rows_[i]; }
+  const RowEntry* begin() const { return rows_; }
+  const RowEntry* end() const { return rows_ + size_; }
+
+  void SetFixedStep(std::int32_t step) { fixedStep_ = step; }
+  void Clear();  // empties the table and frees its storage
+  bool Append(const RowEntry& row);
+  // Replaces the rows [first, first + count) by n new rows in one move.
+  bool Replace(std::int32_t first, std::int32_t count, const RowEntry* rows, std::int32_t n);
+  // Adds delta to the line of every row from index first on.
+  void ShiftLines(std::int32_t first, std::int32_t delta);
+
+  // Index of the first row whose line is not below line (Size() when none).
+  std::int32_t FirstRowOfLine(std::int32_t line) const;
+
+ private:
+  bool Reserve(std::int64_t needed);
+
+  RowEntry* rows_ = nullptr;
+  std::int32_t size_ = 0;
+  std::int32_t capacity_ = 0;
+  std::int32_t fixedStep_ = 0;
+};
+
+}  // namespace kastrell

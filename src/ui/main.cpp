@@ -1,0 +1,15 @@
+// The windowed editor.
+#include <QApplication>
+
+#include "platform/qt/QtPlatform.h"
+#include "ui/MainWindow.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  kastrell::QtPlatform qt;
+  kastrell::ScopedPlatform installed(qt.platform);
+  kastrell::MainWindow window;
+  qt.boxes.SetParent(&window);
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/Path.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace kastrell {
+namespace {
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/kastrell-fs-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    dir = templ;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+  std::string dir;
+  PosixFileSystem fs;
+};
+
+TEST_F(PosixFileSystemTest, StatOfMissingFileIsNotAnError) {
+  FileInfo info;
+  EXPECT_FALSE(fs.Stat(path::Join(dir, "missing"), info));
+  EXPECT_EQ(info.kind, FileKind::Missing);
+}
+
+TEST_F(PosixFileSystemTest, WriteReadRenameRemove) {
+  std::string a = path::Join(dir, "a.txt"), b = path::Join(dir, "b.txt");
+  std::unique_ptr<File> f;
+  ASSERT_FALSE(fs.OpenWrite(a, f));
+  ASSERT_FALSE(f->Write("hello", 5));
+  ASSERT_FALSE(f->Sync());
+  ASSERT_FALSE(f->Close());
+  ASSERT_FALSE(fs.Rename(a, b));
+  std::string bytes;
+  ASSERT_FALSE(ReadWholeFile(fs, b, bytes));
+  EXPECT_EQ(bytes, "hello");
+  FileInfo info;
+  ASSERT_FALSE(fs.Stat(b, info));
+  EXPECT_EQ(info.kind, FileKind::Regular);
+  EXPECT_EQ(info.size, 5u);
+  EXPECT_FALSE(fs.Remove(b));
+  FileError e = ReadWholeFile(fs, b, bytes);
+  EXPECT_TRUE(e);
+  EXPECT_FALSE(e.message.empty());
+}
+
+TEST_F(PosixFileSystemTest, CreateUniqueNeverReusesAName) {
+  std::string p1, p2;
+  std::unique_ptr<File> f1, f2;
+  ASSERT_FALSE(fs.CreateUnique(dir, "rmt", p1, f1));
+  ASSERT_FALSE(fs.CreateUnique(dir, "rmt", p2, f2));
+  EXPECT_NE(p1, p2);
+  EXPECT_EQ(path::FileName(p1).rfind("rmt", 0), 0u);
+}
+
+TEST_F(PosixFileSystemTest, MakeDirectoriesAndList) {
+  std::string deep = path::Join(dir, "x/y/z");
+  ASSERT_FALSE(fs.MakeDirectories(deep));
+  EXPECT_FALSE(fs.MakeDirectories(deep));  // existing is success
+  std::vector<DirEntry> entries;
+  ASSERT_FALSE(fs.ListDirectory(path::Join(dir, "x"), entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "y");
+  EXPECT_EQ(entries[0].kind, FileKind::Directory);
+}
+
+TEST_F(PosixFileSystemTest, CheckWritableReportsWhatCannotBeWritten) {
+  EXPECT_TRUE(fs.CheckWritable(dir));  // a directory, even for root
+  EXPECT_TRUE(fs.CheckWritable(path::Join(dir, "missing")));
+  std::string p = path::Join(dir, "ro.txt");
+  std::ofstream(p) << "x";
+  ASSERT_EQ(chmod(p.c_str(), 0444), 0);
+  if (geteuid() == 0) GTEST_SKIP() << "root can write read-only files";
+  EXPECT_TRUE(fs.CheckWritable(p));
+}
+
+TEST_F(PosixFileSystemTest, OpeningAFifoForReadDoesNotBlock) {
+  std::string p = path::Join(dir, "fifo");
+  ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+  std::unique_ptr<File> f;
+  EXPECT_FALSE(fs.OpenRead(p, f));
+  FileInfo info;
+  ASSERT_FALSE(fs.Stat(p, info));
+  EXPECT_EQ(info.kind, FileKind::Other);
+}
+
+}  // namespace
+}  // namespace kastrell
