@@ -1,0 +1,42 @@
+// A text document: one file's buffer and the attributes that loading, editing
+// and saving share. The document lifecycle (open, reload, close, outside
+// changes) builds on this; here are the parts the text layer needs.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "text/TextBuffer.h"
+
+namespace kastrell {
+
+class CMyEditDoc {
+ public:
+  CMyEditDoc() = default;
+  CMyEditDoc(const CMyEditDoc&) = delete;
+  CMyEditDoc& operator=(const CMyEditDoc&) = delete;
+
+  TextBuffer& Buffer() { return buffer_; }
+  const TextBuffer& Buffer() const { return buffer_; }
+
+  // The file's path ("" for an untitled document) and the name shown in titles.
+  const std::string& PathName() const { return path_; }
+  void SetPathName(std::string path) { path_ = std::move(path); }
+  const std::string& Title() const { return title_; }
+  void SetTitle(std::string title) { title_ = std::move(title); }
+
+  // ---- Set by loading, used by saving
+  std::int32_t encoding = 0;        // code page actually used; never 0 after a load
+  std::int32_t lineStyle = kLineStylePc;
+  bool utf8Signature = false;       // the file began with EF BB BF
+  bool logFile = false;             // the first line is exactly ".LOG"
+  bool readOnly = false;
+  bool readOnlyBecauseUnwritable = false;  // opened read-only because it could not be written
+  std::int64_t lastWriteTimeNs = 0;
+
+ private:
+  TextBuffer buffer_;
+  std::string path_;
+  std::string title_;
+};
+
+}  // namespace kastrell
