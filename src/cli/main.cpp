@@ -3,12 +3,18 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/Commands.h"
+#include "cli/LoadOptions.h"
 #include "platform/posix/PosixPlatform.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: kastrell-cli [--version] [--help] COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  decode [options] FILE   print the text as the editor loads it (UTF-8, lines joined by LF)\n"
+    "  info [options] FILE     print the encoding, line style and line count as JSON\n"
     "\n"
     "Options:\n"
     "  --version   print the version and exit\n"
@@ -30,8 +36,11 @@ int main(int argc, char** argv) {
   }
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
+    std::printf("\nOptions of decode and info:\n%s", kastrell::cli::kLoadOptionsHelp);
     return 0;
   }
+  if (command == "decode") return kastrell::cli::RunDecode(argc - 2, argv + 2);
+  if (command == "info") return kastrell::cli::RunInfo(argc - 2, argv + 2);
   std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }

@@ -17,6 +17,7 @@ struct ConvertResult {
   bool ok = false;
   std::size_t length = 0;  // units (or bytes) written, or needed when dest is null
   bool usedDefault = false;  // encoding only: a unit had no mapping
+  bool overflow = false;     // dest was too small; length is what was needed (or at least written)
 };
 
 class CodePages {

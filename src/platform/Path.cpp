@@ -63,7 +63,7 @@ std::string Normalize(std::string_view p) {
     if (k) out += kSeparator;
     out += parts[k];
   }
-  if (out.empty()) out = ".";
+  if (out.empty()) out.push_back('.');
   return out;
 }
 

@@ -32,11 +32,17 @@ class CMyEditDoc {
   bool readOnly = false;
   bool readOnlyBecauseUnwritable = false;  // opened read-only because it could not be written
   std::int64_t lastWriteTimeNs = 0;
+  bool mixedLineBreaks = false;     // the loaded text mixed separator styles or held NUL
+  std::string remoteCachePath;      // the kept download of a remote document
+
+  bool IsModified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
 
  private:
   TextBuffer buffer_;
   std::string path_;
   std::string title_;
+  bool modified_ = false;
 };
 
 }  // namespace kastrell

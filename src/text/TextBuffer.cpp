@@ -90,6 +90,20 @@ bool TextBuffer::SetLineCount(std::int32_t n) {
   return true;
 }
 
+void TextBuffer::SwapLines(TextBuffer& other) {
+  std::swap(lines_, other.lines_);
+  std::swap(count_, other.count_);
+  std::swap(allocation_, other.allocation_);
+  std::swap(blocks_, other.blocks_);
+  std::swap(markedCount_, other.markedCount_);
+  for (TextBuffer* b : {this, &other}) {
+    b->rows_.Clear();
+    b->printRows_.Clear();
+    if (b->wordWrap_ || b->folding_) b->hooks_->RebuildRows(*b);
+    b->LinesChanged();
+  }
+}
+
 bool TextBuffer::AppendLine(LineRecord&& rec) {
   if (!ReserveLines(std::int64_t(count_) + 1)) return false;
   markedCount_ += rec.marked ? 1 : 0;

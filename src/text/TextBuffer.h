@@ -86,6 +86,12 @@ class TextBuffer {
   // Frees n lines from index on and closes the gap. A mark on a removed line
   // moves to the line they were joined into.
   void RemoveLines(std::int32_t index, std::int32_t n);
+  // Makes room for n lines at once (a load knows its line count in advance).
+  bool ReserveLineCapacity(std::int64_t n) { return ReserveLines(n); }
+  // Exchanges the lines (and the store blocks they point into) with other's,
+  // then rebuilds the row tables of both. A load builds its lines in a fresh
+  // buffer and swaps them in only when everything succeeded.
+  void SwapLines(TextBuffer& other);
   // Keeps a block of memory alive that line stores with storeInBlock point into.
   void AdoptStoreBlock(std::shared_ptr<void> block) { blocks_.push_back(std::move(block)); }
 

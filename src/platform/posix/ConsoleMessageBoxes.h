@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdio>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/MessageBoxes.h"
 
@@ -13,6 +16,9 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   explicit ConsoleMessageBoxes(std::FILE* out = stderr) : out_(out) {}
   // The answer given to boxes with this button set; unset sets get DefaultAnswer.
   void SetAnswer(Buttons buttons, Answer answer) { answers_[buttons] = answer; }
+  // The answer given to boxes whose text contains `contains`; these rules come
+  // before the button-set answers, the first match wins.
+  void AddAnswer(std::string contains, Answer answer) { rules_.emplace_back(std::move(contains), answer); }
   MessageResult Show(const MessageRequest& request) override;
   void Beep(BeepKind) override {}
   bool ShiftHeld() override { return false; }
@@ -20,6 +26,7 @@ class ConsoleMessageBoxes final : public MessageBoxes {
  private:
   std::FILE* out_;
   std::map<Buttons, Answer> answers_;
+  std::vector<std::pair<std::string, Answer>> rules_;
 };
 
 }  // namespace kastrell

@@ -2,6 +2,6 @@
 
 namespace kastrell {
 
-PosixPlatform::PosixPlatform() : platform{&files, nullptr, &clock, &boxes, &diagnostics, &system} {}
+PosixPlatform::PosixPlatform() : platform{&files, &codePages, &clock, &boxes, &diagnostics, &system} {}
 
 }  // namespace kastrell

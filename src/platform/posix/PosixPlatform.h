@@ -4,6 +4,7 @@
 #include "platform/Diagnostics.h"
 #include "platform/Platform.h"
 #include "platform/posix/ConsoleMessageBoxes.h"
+#include "platform/posix/IcuCodePages.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSystemInfo.h"
 #include "platform/posix/SystemClock.h"
@@ -18,7 +19,7 @@ class PosixPlatform {
   ConsoleMessageBoxes boxes;
   MessageBoxDiagnostics diagnostics{boxes};
   PosixSystemInfo system;
-  // Code pages are installed by whoever links a converter backend.
+  IcuCodePages codePages{AnsiCodePageFromEnvironment(system)};
   Platform platform;
 };
 

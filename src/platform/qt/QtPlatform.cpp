@@ -2,6 +2,6 @@
 
 namespace kastrell {
 
-QtPlatform::QtPlatform() : platform{&files, nullptr, &clock, &boxes, &diagnostics, &system} {}
+QtPlatform::QtPlatform() : platform{&files, &codePages, &clock, &boxes, &diagnostics, &system} {}
 
 }  // namespace kastrell

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/Diagnostics.h"
 #include "platform/Platform.h"
+#include "platform/posix/IcuCodePages.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSystemInfo.h"
 #include "platform/posix/SystemClock.h"
@@ -17,6 +18,7 @@ class QtPlatform {
   QtMessageBoxes boxes;
   MessageBoxDiagnostics diagnostics{boxes};
   PosixSystemInfo system;
+  IcuCodePages codePages{AnsiCodePageFromEnvironment(system)};
   Platform platform;
 };
 

@@ -1,0 +1,104 @@
+#include "cli/LoadOptions.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Strings.h"
+#include "platform/posix/PosixPlatform.h"
+
+namespace kastrell::cli {
+
+const char* const kLoadOptionsHelp =
+    "  --encoding N          decode with code page N (1200/1201 UTF-16, 65001 UTF-8) instead of detecting\n"
+    "  --acp N               the system ANSI code page (default: KASTRELL_ACP or the locale)\n"
+    "  --default-encoding N  the \"Encoding\" setting: code page for undetected files (default 0, ANSI)\n"
+    "  --pc-format N         the \"PC format\" setting: style of text without breaks (0 UNIX, 1 PC, 2 MAC)\n"
+    "  --check-crlf          the \"Check invalid CR/LF\" setting: ask about mixed line breaks\n"
+    "  --repair              answer Yes to that question (repair to CR LF); the default is No\n"
+    "  --invalid no|cancel|N answer to \"characters may be lost\": decode with replacement characters\n"
+    "                        (no, the default), fail (cancel), or decode with code page N\n"
+    "  --no-big-file         answer No to the low-memory question (the default is Yes)\n"
+    "Questions are answered as above; their text goes to standard error.\n";
+
+namespace {
+bool ParseInt(const char* s, long lo, long hi, long& v) {
+  char* end = nullptr;
+  v = std::strtol(s, &end, 10);
+  return end != s && *end == 0 && v >= lo && v <= hi;
+}
+}  // namespace
+
+bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command) {
+  for (int i = 0; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](long lo, long hi, long& v) {
+      if (i + 1 >= argc || !ParseInt(argv[i + 1], lo, hi, v)) {
+        std::fprintf(stderr, "kastrell-cli %s: %s needs a number from %ld to %ld\n", command, a.c_str(), lo, hi);
+        return false;
+      }
+      ++i;
+      return true;
+    };
+    long v = 0;
+    if (a == "--encoding") {
+      if (!value(0, 99999, v)) return false;
+      out.encoding = std::int32_t(v);
+    } else if (a == "--acp") {
+      if (!value(1, 99999, v)) return false;
+      out.acp = int(v);
+    } else if (a == "--default-encoding") {
+      if (!value(0, 99999, v)) return false;
+      out.settings.encoding = std::int32_t(v);
+    } else if (a == "--pc-format") {
+      if (!value(0, 2, v)) return false;
+      out.settings.pcFormat = std::int32_t(v);
+    } else if (a == "--check-crlf") {
+      out.settings.checkInvalidCrLf = true;
+    } else if (a == "--repair") {
+      out.repair = true;
+    } else if (a == "--no-big-file") {
+      out.bigFile = false;
+    } else if (a == "--invalid") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "kastrell-cli %s: --invalid needs no, cancel or a code page\n", command);
+        return false;
+      }
+      out.invalid = argv[++i];
+      if (out.invalid != "no" && out.invalid != "cancel" && !ParseInt(out.invalid.c_str(), 0, 99999, v)) {
+        std::fprintf(stderr, "kastrell-cli %s: --invalid needs no, cancel or a code page\n", command);
+        return false;
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "kastrell-cli %s: unknown option '%s'\n", command, a.c_str());
+      return false;
+    } else {
+      out.files.push_back(a);
+    }
+  }
+  return true;
+}
+
+LoadEnvironment ApplyLoadOptions(const LoadOptions& options, PosixPlatform& platform, FixedChooser& chooser) {
+  if (options.acp) platform.codePages.SetAnsiCodePage(*options.acp);
+  ConsoleMessageBoxes& boxes = platform.boxes;
+  // The questions are told apart by a piece of their text.
+  const std::string decodeQuestion(LoadString(21685).substr(LoadString(21685).find('\n') + 1, 24));
+  const std::string lineQuestion(LoadString(21632).substr(0, 24));
+  if (options.invalid == "cancel") {
+    boxes.AddAnswer(decodeQuestion, Answer::Cancel);
+  } else if (options.invalid == "no") {
+    boxes.AddAnswer(decodeQuestion, Answer::No);
+  } else {
+    boxes.AddAnswer(decodeQuestion, Answer::Yes);
+    chooser.chosen = std::int32_t(std::strtol(options.invalid.c_str(), nullptr, 10));
+  }
+  boxes.AddAnswer(lineQuestion, options.repair ? Answer::Yes : Answer::No);
+  boxes.SetAnswer(Buttons::YesNo, options.bigFile ? Answer::Yes : Answer::No);
+  LoadEnvironment env;
+  env.settings = options.settings;
+  env.chooser = &chooser;
+  return env;
+}
+
+}  // namespace kastrell::cli

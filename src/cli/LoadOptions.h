@@ -1,0 +1,44 @@
+// The options shared by the subcommands that load a file as the editor does,
+// and the non-interactive answers to the loading questions.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "text/FileLoader.h"
+
+namespace kastrell {
+class PosixPlatform;
+}
+
+namespace kastrell::cli {
+
+struct LoadOptions {
+  std::int32_t encoding = 0;  // --encoding: the per-open override (0: detect)
+  std::optional<int> acp;     // --acp: the system ANSI code page
+  LoadSettings settings;      // --default-encoding, --pc-format, --check-crlf
+  // --invalid: the answer to "characters may be lost": "no" (decode with
+  // replacement characters, the default), "cancel", or a code page number
+  // (choose that encoding instead).
+  std::string invalid = "no";
+  bool repair = false;        // --repair: answer Yes to the line-break question
+  bool bigFile = true;        // --no-big-file: answer No to the memory question
+  std::vector<std::string> files;
+};
+
+// Parses argv[0..argc); prints an error and returns false on a bad option.
+bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command);
+// The option summary for usage texts.
+extern const char* const kLoadOptionsHelp;
+
+// Installs the code page and the answers on the platform; the returned
+// environment refers to chooser, which must outlive the loads.
+class FixedChooser final : public EncodingChooser {
+ public:
+  std::optional<std::int32_t> chosen;
+  std::optional<std::int32_t> ChooseEncoding(std::int32_t) override { return chosen; }
+};
+LoadEnvironment ApplyLoadOptions(const LoadOptions& options, PosixPlatform& platform, FixedChooser& chooser);
+
+}  // namespace kastrell::cli

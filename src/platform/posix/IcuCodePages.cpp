@@ -1,0 +1,301 @@
+#include "platform/posix/IcuCodePages.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/SystemInfo.h"
+
+namespace kastrell {
+
+namespace {
+
+// Code pages whose ICU name does not follow "windows-N" or "cpN".
+struct NamedPage {
+  int cp;
+  const char* name;
+};
+constexpr NamedPage kNamedPages[] = {
+    {1200, "UTF-16LE"},    {1201, "UTF-16BE"},    {12000, "UTF-32LE"}, {12001, "UTF-32BE"},
+    {65000, "UTF-7"},      {65001, "UTF-8"},      {20127, "US-ASCII"}, {28591, "ISO-8859-1"},
+    {50220, "ISO-2022-JP"}, {50221, "ISO-2022-JP"}, {50222, "ISO-2022-JP"}, {50225, "ISO-2022-KR"},
+    {51932, "EUC-JP"},     {52936, "HZ-GB-2312"}, {54936, "GB18030"},
+};
+
+// The Windows numbers offered in encoding lists when ICU can convert them.
+constexpr int kKnownPages[] = {
+    37,    437,   500,   720,   737,   775,   850,   852,   855,   857,   858,   860,   861,   862,
+    863,   864,   865,   866,   869,   870,   874,   875,   932,   936,   949,   950,   1026,  1047,
+    1140,  1200,  1201,  1250,  1251,  1252,  1253,  1254,  1255,  1256,  1257,  1258,  10000, 10006,
+    10007, 10029, 10081, 12000, 12001, 20127, 20866, 21866, 28591, 28592, 28593, 28594, 28595, 28596,
+    28597, 28598, 28599, 28603, 28605, 50220, 50225, 51932, 51949, 52936, 54936, 65000, 65001,
+};
+
+UConverter* OpenConverter(const std::string& name) {
+  UErrorCode err = U_ZERO_ERROR;
+  UConverter* c = ucnv_open(name.c_str(), &err);
+  if (U_FAILURE(err) || err == U_USING_DEFAULT_WARNING) {
+    if (c) ucnv_close(c);
+    return nullptr;
+  }
+  return c;
+}
+
+}  // namespace
+
+int AnsiCodePageForLocale(const std::string& locale) {
+  std::string l = locale.substr(0, locale.find_first_of(".@"));
+  auto starts = [&](const char* p) { return l.rfind(p, 0) == 0; };
+  if (starts("zh_CN") || starts("zh_SG")) return 936;
+  if (starts("zh_TW") || starts("zh_HK") || starts("zh_MO")) return 950;
+  if (starts("ja")) return 932;
+  if (starts("ko")) return 949;
+  if (starts("ru") || starts("uk") || starts("bg") || starts("be") || starts("sr") || starts("mk"))
+    return 1251;
+  if (starts("cs") || starts("sk") || starts("pl") || starts("hu") || starts("sl") || starts("hr") ||
+      starts("ro") || starts("bs") || starts("sq"))
+    return 1250;
+  if (starts("el")) return 1253;
+  if (starts("tr") || starts("az")) return 1254;
+  if (starts("he") || starts("iw")) return 1255;
+  if (starts("ar") || starts("fa") || starts("ur")) return 1256;
+  if (starts("lt") || starts("lv") || starts("et")) return 1257;
+  if (starts("vi")) return 1258;
+  if (starts("th")) return 874;
+  return 1252;
+}
+
+int AnsiCodePageFromEnvironment(SystemInfo& system) {
+  if (auto acp = system.GetEnv("KASTRELL_ACP")) {
+    char* end = nullptr;
+    long v = std::strtol(acp->c_str(), &end, 10);
+    if (end != acp->c_str() && *end == 0 && v > 0 && v < 100000) return int(v);
+  }
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    auto v = system.GetEnv(name);
+    if (v && !v->empty()) return AnsiCodePageForLocale(*v);
+  }
+  return 1252;
+}
+
+struct IcuCodePages::Table {
+  UConverter* decoder = nullptr;  // converters keep state, so one per direction
+  UConverter* encoder = nullptr;
+  // Every byte sequence that decodes strictly encodes back to itself, so
+  // strict decoding needs no round-trip check (proven for single-byte tables).
+  bool roundTripSafe = false;
+  bool utf8 = false;
+  ~Table() {
+    if (decoder) ucnv_close(decoder);
+    if (encoder) ucnv_close(encoder);
+  }
+};
+
+IcuCodePages::IcuCodePages(int ansiCodePage) : ansi_(ansiCodePage) {}
+IcuCodePages::~IcuCodePages() = default;
+
+std::string IcuCodePages::ConverterName(int codePage) {
+  for (const NamedPage& p : kNamedPages)
+    if (p.cp == codePage) return p.name;
+  for (const char* prefix : {"windows-", "cp"}) {
+    std::string name = prefix + std::to_string(codePage);
+    if (UConverter* c = OpenConverter(name)) {
+      ucnv_close(c);
+      return name;
+    }
+  }
+  return {};
+}
+
+IcuCodePages::Table* IcuCodePages::Find(int codePage) const {
+  if (codePage <= 0) return nullptr;
+  auto it = tables_.find(codePage);
+  if (it != tables_.end()) return it->second.get();
+  std::unique_ptr<Table> t;
+  std::string name = ConverterName(codePage);
+  if (!name.empty()) {
+    t = std::make_unique<Table>();
+    t->decoder = OpenConverter(name);
+    t->encoder = OpenConverter(name);
+    t->utf8 = codePage == 65001;
+    if (!t->decoder || !t->encoder) {
+      t.reset();
+    } else {
+      UErrorCode err = U_ZERO_ERROR;
+      // No best-fit mappings on the way out: a character without an exact
+      // mapping must be reported, not silently replaced by a look-alike.
+      ucnv_setFallback(t->encoder, false);
+      ucnv_setFromUCallBack(t->encoder, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+      bool unicode = codePage == 65001 || codePage == 1200 || codePage == 1201 || codePage == 12000 ||
+                     codePage == 12001;
+      if (unicode) {
+        t->roundTripSafe = codePage != 65000;
+      } else if (ucnv_getMaxCharSize(t->decoder) == 1) {
+        // Try every byte: a table is safe when each byte it defines comes back.
+        bool safe = true;
+        for (int b = 0; b < 256 && safe; ++b) {
+          char in = char(b);
+          UChar u[4];
+          UErrorCode e = U_ZERO_ERROR;
+          ucnv_reset(t->decoder);
+          ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
+          int32_t n = ucnv_toUChars(t->decoder, u, 4, &in, 1, &e);
+          if (U_FAILURE(e)) continue;  // undefined byte: strict decoding reports it
+          char back[8];
+          e = U_ZERO_ERROR;
+          ucnv_reset(t->encoder);
+          int32_t m = ucnv_fromUChars(t->encoder, back, 8, u, n, &e);
+          safe = U_SUCCESS(e) && m == 1 && back[0] == in;
+        }
+        t->roundTripSafe = safe;
+      }
+    }
+  }
+  Table* raw = t.get();
+  tables_[codePage] = std::move(t);
+  return raw;
+}
+
+bool IcuCodePages::IsValidCodePage(int codePage) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return Find(Resolve(codePage)) != nullptr;
+}
+
+std::vector<int> IcuCodePages::AvailableCodePages() const {
+  std::vector<int> out;
+  for (int cp : kKnownPages)
+    if (!ConverterName(cp).empty()) out.push_back(cp);
+  return out;
+}
+
+ConvertResult IcuCodePages::ToUtf16(int codePage, const char* bytes, std::size_t size, DecodeMode mode,
+                                    char16_t* dest, std::size_t destCapacity) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Table* t = Find(Resolve(codePage));
+  ConvertResult r;
+  if (!t) return r;
+  if (size > std::size_t(INT32_MAX) || destCapacity > std::size_t(INT32_MAX)) return r;
+  UErrorCode err = U_ZERO_ERROR;
+  int32_t n = 0;
+  if (t->utf8) {
+    // UTF-8 has its own fast path; invalid input stops or becomes U+FFFD.
+    if (mode == DecodeMode::Strict)
+      u_strFromUTF8(reinterpret_cast<UChar*>(dest), int32_t(destCapacity), &n, bytes, int32_t(size), &err);
+    else
+      u_strFromUTF8WithSub(reinterpret_cast<UChar*>(dest), int32_t(destCapacity), &n, bytes, int32_t(size),
+                           0xFFFD, nullptr, &err);
+  } else {
+    ucnv_reset(t->decoder);
+    if (mode == DecodeMode::Strict)
+      ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    else
+      ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &err);
+    n = ucnv_toUChars(t->decoder, reinterpret_cast<UChar*>(dest), int32_t(destCapacity), bytes, int32_t(size),
+                      &err);
+  }
+  if (err == U_BUFFER_OVERFLOW_ERROR || err == U_STRING_NOT_TERMINATED_WARNING) {
+    r.length = std::size_t(n);
+    if (err == U_BUFFER_OVERFLOW_ERROR) {
+      r.overflow = true;
+      r.ok = dest == nullptr;  // a length query
+      return r;
+    }
+    err = U_ZERO_ERROR;
+  }
+  if (U_FAILURE(err)) return r;
+  r.length = std::size_t(n);
+  if (mode == DecodeMode::Strict && !t->roundTripSafe && dest) {
+    // A table with duplicate mappings: accept only text that encodes back to
+    // the same bytes.
+    ucnv_reset(t->encoder);
+    UErrorCode e = U_ZERO_ERROR;
+    std::unique_ptr<char[]> back(new (std::nothrow) char[size + 16]);
+    if (!back) return {};
+    int32_t m = ucnv_fromUChars(t->encoder, back.get(), int32_t(size + 16), reinterpret_cast<UChar*>(dest), n, &e);
+    if (U_FAILURE(e) || std::size_t(m) != size || std::memcmp(back.get(), bytes, size) != 0) return {};
+  }
+  r.ok = true;
+  return r;
+}
+
+ConvertResult IcuCodePages::FromUtf16(int codePage, const char16_t* units, std::size_t count, char* dest,
+                                      std::size_t destCapacity) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Table* t = Find(Resolve(codePage));
+  ConvertResult r;
+  if (!t) return r;
+  if (count > std::size_t(INT32_MAX) || destCapacity > std::size_t(INT32_MAX)) return r;
+  if (t->utf8) {
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t n = 0;
+    int32_t subs = 0;
+    u_strToUTF8WithSub(dest, int32_t(destCapacity), &n, reinterpret_cast<const UChar*>(units), int32_t(count),
+                       0xFFFD, &subs, &err);
+    r.length = std::size_t(n);
+    r.usedDefault = subs > 0;  // lone surrogates cannot be written as UTF-8
+    if (err == U_BUFFER_OVERFLOW_ERROR) {
+      r.overflow = true;
+      r.ok = dest == nullptr;
+      return r;
+    }
+    r.ok = U_SUCCESS(err) || err == U_STRING_NOT_TERMINATED_WARNING;
+    return r;
+  }
+  // Convert piece by piece so that an unmappable unit can be replaced by the
+  // table's substitution character and reported, without ICU's best fit.
+  ucnv_reset(t->encoder);
+  char sub[8];
+  int8_t subLen = sizeof sub;
+  UErrorCode e = U_ZERO_ERROR;
+  ucnv_getSubstChars(t->encoder, sub, &subLen, &e);
+  if (U_FAILURE(e) || subLen <= 0) {
+    sub[0] = '?';
+    subLen = 1;
+  }
+  const UChar* src = reinterpret_cast<const UChar*>(units);
+  const UChar* srcEnd = src + count;
+  char scratch[4096];
+  std::size_t written = 0;
+  bool overflow = false;
+  auto emit = [&](const char* p, std::size_t n) {
+    if (dest) {
+      if (written + n > destCapacity) {
+        overflow = true;
+      } else {
+        std::memcpy(dest + written, p, n);
+      }
+    }
+    written += n;
+  };
+  while (true) {
+    char* target = scratch;
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_fromUnicode(t->encoder, &target, scratch + sizeof scratch, &src, srcEnd, nullptr, true, &err);
+    emit(scratch, std::size_t(target - scratch));
+    if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+    if (err == U_INVALID_CHAR_FOUND || err == U_ILLEGAL_CHAR_FOUND) {
+      // The offending units were consumed; write the substitute and go on.
+      r.usedDefault = true;
+      emit(sub, std::size_t(subLen));
+      continue;
+    }
+    if (U_FAILURE(err)) return {};
+    if (src >= srcEnd) break;
+  }
+  r.length = written;
+  if (overflow) {
+    r.overflow = true;
+    return r;
+  }
+  r.ok = true;
+  return r;
+}
+
+}  // namespace kastrell

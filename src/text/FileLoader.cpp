@@ -1,0 +1,422 @@
+#include "text/FileLoader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/CodePages.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Strings.h"
+#include "platform/SystemInfo.h"
+#include "text/Encoding.h"
+#include "text/FileErrors.h"
+
+namespace kastrell {
+
+namespace {
+
+std::int32_t g_override = 0;
+LoadBatch g_batch;
+testing_hooks::ByteAllocator g_alloc = nullptr;
+
+void* Allocate(std::size_t bytes) { return g_alloc ? g_alloc(bytes) : std::malloc(bytes); }
+
+struct BlockFree {
+  void operator()(void* p) const { std::free(p); }
+};
+using Block = std::unique_ptr<char, BlockFree>;
+
+// A number of megabytes with "," between groups of three digits.
+std::string Megabytes(std::uint64_t bytes) {
+  std::string digits = std::to_string(bytes / (1024 * 1024));
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+// Asks one of the loading questions, with the batch note and the remembered
+// Shift answer while a batch runs.
+Answer AskBatched(std::string text, std::optional<Answer>& remembered) {
+  if (g_batch.active && remembered) return *remembered;
+  if (g_batch.active) text += LoadString(21704);
+  MessageResult r = CurrentPlatform().boxes->Show({text, Buttons::YesNoCancel, Icon::Question, {}});
+  if (g_batch.active && r.shift) remembered = r.answer;
+  return r.answer;
+}
+
+// Units of a UTF-16 file used in place: big-endian ones are swapped.
+void SwapUnits(char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) std::swap(bytes[2 * i], bytes[2 * i + 1]);
+}
+
+bool IsUtf16(std::int32_t cp) { return cp == kEncodingUtf16Le || cp == kEncodingUtf16Be; }
+
+bool AllAscii(const char* bytes, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i)
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+  return true;
+}
+
+// Converts size bytes into a new block of UTF-16 units (count + 1 units, the
+// last one 0). Returns false when the conversion reports invalid input (or the
+// code page cannot be converted); outOfMemory tells a failed allocation.
+bool Convert(std::int32_t cp, const char* bytes, std::size_t size, DecodeMode mode, Block& out,
+             std::size_t& count, bool& outOfMemory) {
+  CodePages& pages = *CurrentPlatform().codePages;
+  outOfMemory = false;
+  // Most code pages need at most one unit per byte: try that first, so a
+  // large file is converted in one pass.
+  std::size_t capacity = size + 1;
+  Block units(static_cast<char*>(Allocate(capacity * sizeof(char16_t))));
+  if (!units) {
+    outOfMemory = true;
+    return false;
+  }
+  auto* dest = reinterpret_cast<char16_t*>(units.get());
+  ConvertResult r = pages.ToUtf16(cp, bytes, size, mode, dest, capacity - 1);
+  if (!r.ok && r.overflow) {
+    ConvertResult need = pages.ToUtf16(cp, bytes, size, mode, nullptr, 0);
+    if (!need.ok) return false;
+    capacity = need.length + 1;
+    units.reset(static_cast<char*>(Allocate(capacity * sizeof(char16_t))));
+    if (!units) {
+      outOfMemory = true;
+      return false;
+    }
+    dest = reinterpret_cast<char16_t*>(units.get());
+    r = pages.ToUtf16(cp, bytes, size, mode, dest, capacity - 1);
+  }
+  if (!r.ok) return false;
+  dest[r.length] = 0;
+  count = r.length;
+  out = std::move(units);
+  return true;
+}
+
+}  // namespace
+
+char* AllocateDecodeBuffer(std::size_t size) {
+  auto* p = static_cast<char*>(Allocate(size + 3));
+  if (p) std::memset(p + size, 0, 3);
+  return p;
+}
+
+namespace testing_hooks {
+void SetLoadAllocator(ByteAllocator alloc) { g_alloc = alloc; }
+}  // namespace testing_hooks
+
+std::int32_t EncodingOverride() { return g_override; }
+ScopedEncodingOverride::ScopedEncodingOverride(std::int32_t encoding) : previous_(g_override) {
+  g_override = encoding;
+}
+ScopedEncodingOverride::~ScopedEncodingOverride() { g_override = previous_; }
+
+LoadBatch& CurrentLoadBatch() { return g_batch; }
+ScopedLoadBatch::ScopedLoadBatch() { g_batch = LoadBatch{true, {}, {}}; }
+ScopedLoadBatch::~ScopedLoadBatch() { g_batch = LoadBatch{}; }
+
+bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::string& displayName,
+                const LoadEnvironment& env) {
+  Block bytes(rawBytes);
+  Platform& platform = CurrentPlatform();
+  CodePages& pages = *platform.codePages;
+  const std::int32_t ansi = pages.AnsiCodePage();
+  const LoadSettings& settings = env.settings;
+
+  std::int32_t encoding = ansi;
+  // The decoded text: either the byte block itself (UTF-16) or a new block.
+  Block unitsBlock;
+  char16_t* units = nullptr;
+  std::size_t count = 0;
+
+  auto useUtf16InPlace = [&](std::int32_t cp) {
+    encoding = cp;
+    count = size / 2;
+    if (cp == kEncodingUtf16Be) SwapUnits(bytes.get(), count);
+    unitsBlock = std::move(bytes);
+    units = reinterpret_cast<char16_t*>(unitsBlock.get());
+    units[count] = 0;  // the buffer has room: size + 3 bytes
+  };
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.get());
+  const bool hasUtf8Bom = size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
+
+  bool detected = false;  // steps that skip the conversion
+  bool convert = true;
+  if (std::int32_t forced = EncodingOverride(); forced != 0) {
+    encoding = forced;
+  } else if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    useUtf16InPlace(kEncodingUtf16Le);
+    detected = true;
+  } else if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+    useUtf16InPlace(kEncodingUtf16Be);
+    detected = true;
+  } else if (Utf8Detection u = DetectUtf8(bytes.get(), size, pages.IsValidCodePage(kEncodingUtf8)); u.isUtf8) {
+    encoding = kEncodingUtf8;
+    doc.utf8Signature = u.hasSignature;
+  } else {
+    std::int32_t setting = settings.encoding;
+    if (setting == 0)
+      encoding = ansi;
+    else if (setting == kEncodingUtf8)
+      encoding = AllAscii(bytes.get(), size) ? kEncodingUtf8 : ansi;
+    else
+      encoding = setting;
+  }
+  if (!detected) {
+    // A code page that cannot be converted here (a stale setting, say) falls
+    // back to the system code page rather than failing every load.
+    if (!IsUtf16(encoding) && !pages.IsValidCodePage(encoding)) encoding = ansi;
+    if (IsUtf16(encoding)) {
+      useUtf16InPlace(encoding);
+      convert = false;
+    } else if (encoding == kEncodingUtf8 && hasUtf8Bom) {
+      doc.utf8Signature = true;  // a save keeps the signature the file had
+    }
+  } else {
+    convert = false;
+  }
+
+  if (convert) {
+    const DecodeMode mode = encoding == kEncodingUtf8 ? DecodeMode::Lenient : DecodeMode::Strict;
+    DecodeMode current = mode;
+    while (true) {
+      bool outOfMemory = false;
+      if (size == 0) {
+        unitsBlock.reset(static_cast<char*>(Allocate(sizeof(char16_t))));
+        if (!unitsBlock) outOfMemory = true;
+        else reinterpret_cast<char16_t*>(unitsBlock.get())[0] = 0;
+        count = 0;
+        if (outOfMemory) {
+          ReportOutOfMemory();
+          return false;
+        }
+        break;
+      }
+      if (Convert(encoding, bytes.get(), size, current, unitsBlock, count, outOfMemory)) break;
+      if (outOfMemory || current == DecodeMode::Lenient) {
+        ReportOutOfMemory();
+        return false;
+      }
+      std::string question = FormatString(LoadString(21685), {displayName});
+      Answer a = AskBatched(question, g_batch.decodeAnswer);
+      if (a == Answer::No) {
+        current = DecodeMode::Lenient;
+        continue;
+      }
+      if (a != Answer::Yes) return false;
+      std::optional<std::int32_t> chosen = env.chooser ? env.chooser->ChooseEncoding(encoding) : std::nullopt;
+      if (!chosen) return false;
+      encoding = *chosen == 0 ? ansi : *chosen;
+      if (IsUtf16(encoding)) {
+        useUtf16InPlace(encoding);
+        break;
+      }
+    }
+    if (bytes) bytes.reset();  // the bytes are no longer needed
+    units = reinterpret_cast<char16_t*>(unitsBlock.get());
+  }
+
+  // A signature that came through a forced encoding never reaches the text.
+  if (count > 0 && units[0] == 0xFEFF) {
+    ++units;
+    --count;
+  }
+
+  LoadStatus noStatus;
+  LoadStatus& status = env.status ? *env.status : noStatus;
+  const std::string progressText(LoadString(24448));
+  status.Progress(progressText, 0);
+  status.SuspendLineCount(true);
+  auto endStatus = [&] {
+    status.ProgressDone();
+    status.SuspendLineCount(false);
+  };
+
+  std::int32_t style = settings.pcFormat;
+  bool mixed = false;
+  TextBuffer fresh;
+  if (count > 0) {
+    LineSeparatorDetection d = DetectLineSeparator(units, count, settings.pcFormat);
+    style = d.style;
+    mixed = d.mixed;
+    if (settings.checkInvalidCrLf && mixed) {
+      std::string question(LoadString(21632));
+      if (!displayName.empty()) question += "\r\n\r\n" + displayName;
+      Answer a = AskBatched(question, g_batch.lineBreakAnswer);
+      if (a == Answer::Cancel) {
+        endStatus();
+        return false;
+      }
+      if (a == Answer::Yes) {
+        RepairResult repaired;
+        if (RepairLineBreaks(units, count, repaired)) {
+          unitsBlock.reset(reinterpret_cast<char*>(repaired.units));
+          units = repaired.units;
+          count = repaired.count;
+        } else if (repaired.outOfMemory) {
+          endStatus();
+          ReportOutOfMemory();
+          return false;
+        }
+        style = kLineStylePc;
+        d = DetectLineSeparator(units, count, settings.pcFormat);
+        mixed = false;
+      }
+    }
+    // A line ends at each CR LF (PC), at each LF (UNIX) or at each CR (MAC).
+    const std::int64_t breaks = style == kLineStylePc     ? d.crlf
+                                : style == kLineStyleUnix ? d.lf + d.crlf
+                                                          : d.cr + d.crlf;
+    // Reserve the exact line count so the array is allocated once.
+    if (!fresh.SetLineCount(0) || !fresh.ReserveLineCapacity(breaks + 1)) {
+      endStatus();
+      ReportOutOfMemory();
+      return false;
+    }
+    // Each line points into the decoded block; its separator's first unit
+    // becomes the line's terminating 0.
+    const char16_t sepUnit = style == kLineStyleUnix ? u'\n' : u'\r';
+    std::size_t lineStart = 0;
+    std::int64_t appended = 0;
+    auto append = [&](std::size_t end) {
+      LineRecord rec;
+      rec.text = units + lineStart;
+      rec.length = std::int32_t(end - lineStart + 1);
+      rec.capacity = rec.length;
+      rec.storeInBlock = 1;
+      units[end] = 0;
+      if (!fresh.AppendLine(std::move(rec))) return false;
+      if (++appended % 202 == 0)
+        status.Progress(progressText, int(std::min<std::uint64_t>(99, std::uint64_t(end) * 100 / count)));
+      return true;
+    };
+    bool ok = true;
+    for (std::size_t i = 0; i < count && ok; ++i) {
+      if (units[i] != sepUnit) continue;
+      if (style == kLineStylePc) {
+        if (i + 1 >= count || units[i + 1] != u'\n') continue;
+        ok = append(i);
+        lineStart = i + 2;
+        ++i;
+      } else {
+        ok = append(i);
+        lineStart = i + 1;
+      }
+    }
+    if (ok) ok = append(count);  // the last line, empty after a final separator
+    if (!ok) {
+      endStatus();
+      ReportOutOfMemory();
+      return false;
+    }
+    fresh.AdoptStoreBlock(std::shared_ptr<void>(unitsBlock.release(), BlockFree()));
+  }
+
+  doc.Buffer().SwapLines(fresh);
+  endStatus();
+  doc.encoding = encoding;
+  doc.lineStyle = style;
+  doc.mixedLineBreaks = mixed;
+  if (env.activeDocument) status.Refresh(doc);
+  return true;
+}
+
+bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displayName,
+              const LoadEnvironment& env) {
+  Platform& platform = CurrentPlatform();
+  FileSystem& fs = *platform.files;
+  const std::string& name = displayName.empty() ? path : displayName;
+
+  if (env.remote && env.remote->IsRemotePath(path)) {
+    std::string cache;
+    std::unique_ptr<File> file;
+    // An exclusive, unpredictable name: nobody can plant a file or link there.
+    if (FileError e = fs.CreateUnique(fs.TempDirectory(), "rmt", cache, file)) {
+      ReportFileError(fs.TempDirectory(), e);
+      return false;
+    }
+    file->Close();
+    bool ok = env.remote->Download(path, cache, doc) && LoadFile(doc, cache, path, env);
+    if (!env.settings.backupRemote) {
+      fs.Remove(cache);
+      doc.remoteCachePath.clear();
+    } else {
+      doc.remoteCachePath = cache;
+    }
+    if (env.settings.disconnect) env.remote->Disconnect(path);
+    return ok;
+  }
+
+  FileInfo info;
+  if (FileError e = fs.Stat(path, info)) {
+    ReportFileError(name, e);
+    return false;
+  }
+  if (info.kind == FileKind::Directory || info.kind == FileKind::Other) {
+    // Reading a FIFO or a device would block or never end.
+    ReportFileError(name, FileError{EINVAL, std::string(LoadString(24450))});
+    return false;
+  }
+
+  bool unwritable = static_cast<bool>(fs.CheckWritable(path));
+  std::unique_ptr<File> file;
+  if (FileError e = fs.OpenRead(path, file)) {
+    ReportFileError(name, e);
+    return false;
+  }
+  if (info.kind == FileKind::Missing) fs.Stat(path, info);  // created since the first look
+  if (info.size >= 0x7FFFFFFFull) {
+    platform.boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
+    return false;
+  }
+  std::uint64_t available = platform.system->AvailableMemory();
+  if (info.size > 0x2000000ull && info.size > available / 4) {
+    std::string text =
+        FormatString(LoadString(21655), {Megabytes(available), Megabytes(available / 4), Megabytes(info.size)});
+    MessageResult r = platform.boxes->Show({text, Buttons::YesNo, Icon::Warning, {}});
+    if (r.answer != Answer::Yes) return false;
+  }
+
+  const std::size_t size = std::size_t(info.size);
+  char* raw = AllocateDecodeBuffer(size);
+  if (!raw) {
+    ReportOutOfMemory();
+    return false;
+  }
+  Block bytes(raw);
+  std::size_t total = 0;
+  while (total < size) {
+    std::size_t got = 0;
+    if (FileError e = file->Read(raw + total, size - total, got)) {
+      ReportFileError(name, e);
+      return false;
+    }
+    if (got == 0) break;  // the file shrank since it was measured
+    total += got;
+  }
+  file->Close();
+  std::memset(raw + total, 0, 3);
+
+  const bool wasModified = doc.IsModified();
+  doc.SetModified(true);
+  if (!DecodeText(doc, bytes.release(), total, name, env)) {
+    doc.SetModified(wasModified);
+    return false;
+  }
+  if (unwritable) {
+    doc.readOnly = true;
+    doc.readOnlyBecauseUnwritable = true;
+  }
+  const TextBuffer& buf = doc.Buffer();
+  doc.logFile = buf.LineView(0) == u".LOG";
+  doc.lastWriteTimeNs = info.mtimeNs;
+  doc.SetModified(false);
+  return true;
+}
+
+}  // namespace kastrell

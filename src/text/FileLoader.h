@@ -1,0 +1,112 @@
+// Reading a file into a document: the bytes, the encoding, the line separator
+// style, the optional repair of mixed line breaks, and the split into lines.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/MessageBoxes.h"
+#include "text/CMyEditDoc.h"
+
+namespace kastrell {
+
+// The "Files" settings that loading reads.
+struct LoadSettings {
+  std::int32_t encoding = 0;         // "Encoding": default for undetected files
+  std::int32_t pcFormat = 1;         // "PC format": style of text without breaks
+  bool checkInvalidCrLf = false;     // "Check invalid CR/LF"
+  bool backupRemote = true;          // "Backup Remote": keep remote cache files
+  bool disconnect = false;           // "Options" / "Disconnect" after remote transfers
+};
+
+// ---- Per-open encoding override: 0 when unused. The caller of a load sets it
+// just around that load (Open dialog choice, reload with encoding, history).
+std::int32_t EncodingOverride();
+class ScopedEncodingOverride {
+ public:
+  explicit ScopedEncodingOverride(std::int32_t encoding);
+  ~ScopedEncodingOverride();
+  ScopedEncodingOverride(const ScopedEncodingOverride&) = delete;
+  ScopedEncodingOverride& operator=(const ScopedEncodingOverride&) = delete;
+
+ private:
+  std::int32_t previous_;
+};
+
+// ---- Batch answers: while an operation works on several files, the questions
+// carry a note and an answer given with Shift held is reused for the rest.
+struct LoadBatch {
+  bool active = false;
+  std::optional<Answer> decodeAnswer;     // the "characters may be lost" question
+  std::optional<Answer> lineBreakAnswer;  // the "invalid CR/LF" question
+};
+LoadBatch& CurrentLoadBatch();
+// Starts a batch for its lifetime; the remembered answers end with it.
+class ScopedLoadBatch {
+ public:
+  ScopedLoadBatch();
+  ~ScopedLoadBatch();
+  ScopedLoadBatch(const ScopedLoadBatch&) = delete;
+  ScopedLoadBatch& operator=(const ScopedLoadBatch&) = delete;
+};
+
+// The encoding chooser dialog, preset to current. Returns the chosen code page
+// (0 for the "ANSI" entry) or nothing when cancelled.
+class EncodingChooser {
+ public:
+  virtual ~EncodingChooser() = default;
+  virtual std::optional<std::int32_t> ChooseEncoding(std::int32_t current) = 0;
+};
+
+// Status bar feedback while loading; every call defaults to nothing.
+class LoadStatus {
+ public:
+  virtual ~LoadStatus() = default;
+  virtual void Progress(const std::string& /*text*/, int /*percent*/) {}
+  virtual void ProgressDone() {}
+  virtual void SuspendLineCount(bool /*suspended*/) {}
+  // Called after a successful load when the document is the active one.
+  virtual void Refresh(const CMyEditDoc& /*doc*/) {}
+};
+
+// Downloads of remote documents (names "ftp(n):path" or "login@server:path").
+class RemoteFiles {
+ public:
+  virtual ~RemoteFiles() = default;
+  virtual bool IsRemotePath(const std::string& path) = 0;
+  // Downloads remotePath into the local file cachePath (already created),
+  // updating the document's stored remote size and time.
+  virtual bool Download(const std::string& remotePath, const std::string& cachePath, CMyEditDoc& doc) = 0;
+  virtual void Disconnect(const std::string& remotePath) = 0;
+};
+
+struct LoadEnvironment {
+  LoadSettings settings;
+  EncodingChooser* chooser = nullptr;  // null: the chooser counts as cancelled
+  LoadStatus* status = nullptr;
+  RemoteFiles* remote = nullptr;       // null: no path is remote
+  bool activeDocument = true;
+};
+
+// Reads path into doc. displayName is the name used in messages (empty: path).
+// On failure the document keeps its previous lines and modified state.
+bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displayName,
+              const LoadEnvironment& env);
+
+// Decodes bytes (malloc'ed, at least size + 3 bytes long; ownership passes to
+// the call) into doc's lines.
+bool DecodeText(CMyEditDoc& doc, char* bytes, std::size_t size, const std::string& displayName,
+                const LoadEnvironment& env);
+
+// Allocates a byte buffer of size + 3 bytes with the padding zeroed, as
+// DecodeText expects; null when memory ran out.
+char* AllocateDecodeBuffer(std::size_t size);
+
+namespace testing_hooks {
+// Makes allocations of the load fail (null restores malloc).
+using ByteAllocator = void* (*)(std::size_t bytes);
+void SetLoadAllocator(ByteAllocator alloc);
+}  // namespace testing_hooks
+
+}  // namespace kastrell
