@@ -1,6 +1,7 @@
 #include "platform/posix/IcuCodePages.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
 
@@ -46,6 +47,16 @@ UConverter* OpenConverter(const std::string& name) {
     return nullptr;
   }
   return c;
+}
+
+// Lenient decoding writes U+FFFD for every invalid or unmapped sequence (ICU's
+// own substitute is U+001A for some single-byte tables).
+void ToUReplacement(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                    UConverterCallbackReason reason, UErrorCode* err) {
+  if (reason > UCNV_IRREGULAR) return;  // reset, close, clone
+  static const UChar kReplacement = 0xFFFD;
+  *err = U_ZERO_ERROR;
+  ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
 }
 
 }  // namespace
@@ -196,7 +207,7 @@ ConvertResult IcuCodePages::ToUtf16(int codePage, const char* bytes, std::size_t
     if (mode == DecodeMode::Strict)
       ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
     else
-      ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &err);
+      ucnv_setToUCallBack(t->decoder, ToUReplacement, nullptr, nullptr, nullptr, &err);
     n = ucnv_toUChars(t->decoder, reinterpret_cast<UChar*>(dest), int32_t(destCapacity), bytes, int32_t(size),
                       &err);
   }
