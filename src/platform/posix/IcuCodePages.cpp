@@ -260,15 +260,20 @@ ConvertResult IcuCodePages::FromUtf16(int codePage, const char16_t* units, std::
     return r;
   }
   // Convert piece by piece so that an unmappable unit can be replaced by the
-  // table's substitution character and reported, without ICU's best fit.
+  // default character '?' (in the code page's own bytes) and reported,
+  // without ICU's best fit.
   ucnv_reset(t->encoder);
   char sub[8];
-  int8_t subLen = sizeof sub;
-  UErrorCode e = U_ZERO_ERROR;
-  ucnv_getSubstChars(t->encoder, sub, &subLen, &e);
-  if (U_FAILURE(e) || subLen <= 0) {
-    sub[0] = '?';
-    subLen = 1;
+  int32_t subLen = 0;
+  {
+    static const UChar kQuestion = u'?';
+    UErrorCode e = U_ZERO_ERROR;
+    subLen = ucnv_fromUChars(t->encoder, sub, sizeof sub, &kQuestion, 1, &e);
+    if (U_FAILURE(e) || subLen <= 0) {
+      sub[0] = '?';
+      subLen = 1;
+    }
+    ucnv_reset(t->encoder);
   }
   const UChar* src = reinterpret_cast<const UChar*>(units);
   const UChar* srcEnd = src + count;
