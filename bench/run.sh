@@ -6,3 +6,5 @@ for b in "$build"/bench/bench_*; do
   echo "== $(basename "$b")"
   "$b" --benchmark_min_time=0.2
 done
+echo "== load"
+"$(dirname "$0")/load_bench.sh" "$build"

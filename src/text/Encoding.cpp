@@ -1,5 +1,8 @@
 #include "text/Encoding.h"
 
+#include "platform/Utf.h"
+#include "text/UnitScan.h"
+
 #include <cstdlib>
 
 namespace kastrell {
@@ -24,7 +27,7 @@ Utf8Detection DetectUtf8(const char* data, std::size_t size, bool utf8Supported)
   while (size > 0 && i < size - 1) {
     unsigned char c = b[i];
     if (c < 0x80) {
-      ++i;
+      i += AsciiPrefixLength(data + i, size - 1 - i);
       continue;
     }
     if (c >= 0xC2 && c <= 0xDF) {
@@ -54,8 +57,9 @@ Utf8Detection DetectUtf8(const char* data, std::size_t size, bool utf8Supported)
 LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count, std::int32_t noBreakStyle) {
   LineSeparatorDetection d;
   for (std::size_t i = 0; i < count; ++i) {
+    i += FindAnyOf(u + i, count - i, u'\r', u'\n', 0);
+    if (i >= count) break;
     char16_t c = u[i];
-    if (c > u'\r') continue;
     if (c == u'\r') {
       if (i + 1 < count && u[i + 1] == u'\n') {
         ++d.crlf;

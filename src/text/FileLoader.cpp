@@ -12,6 +12,7 @@
 #include "platform/SystemInfo.h"
 #include "text/Encoding.h"
 #include "text/FileErrors.h"
+#include "text/UnitScan.h"
 
 namespace kastrell {
 
@@ -217,7 +218,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
         break;
       }
     }
-    if (bytes) bytes.reset();  // the bytes are no longer needed
+    // The bytes are no longer needed; their block becomes the line array.
     units = reinterpret_cast<char16_t*>(unitsBlock.get());
   }
 
@@ -273,7 +274,10 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
                                 : style == kLineStyleUnix ? d.lf + d.crlf
                                                           : d.cr + d.crlf;
     // Reserve the exact line count so the array is allocated once.
-    if (!fresh.SetLineCount(0) || !fresh.ReserveLineCapacity(breaks + 1)) {
+    void* spare = bytes.release();
+    bool reserved = fresh.SetLineCount(0) && fresh.ReserveLineCapacity(breaks + 1, spare);
+    std::free(spare);
+    if (!reserved) {
       endStatus();
       ReportOutOfMemory();
       return false;
@@ -297,7 +301,8 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
     };
     bool ok = true;
     for (std::size_t i = 0; i < count && ok; ++i) {
-      if (units[i] != sepUnit) continue;
+      i += FindUnit(units + i, count - i, sepUnit);
+      if (i >= count) break;
       if (style == kLineStylePc) {
         if (i + 1 >= count || units[i + 1] != u'\n') continue;
         ok = append(i);

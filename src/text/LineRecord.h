@@ -18,11 +18,11 @@ struct LineRecord {
   std::int32_t scanState = 0;
   // 0: no fold; n > 0: heads a collapsed fold hiding the next n lines; -1: heads an expanded fold.
   std::int32_t fold = 0;
+  std::int32_t displayCacheCount = -1;  // -1: stale or absent
   std::int8_t marked = 0;
   // The store is part of a block shared by many lines (filled by a load) and
   // must not be freed on its own; the block lives as long as the buffer.
   std::uint8_t storeInBlock = 0;
-  std::int32_t displayCacheCount = -1;  // -1: stale or absent
   ColourRun* displayCache = nullptr;
 
   std::int32_t VisibleLength() const { return length > 0 ? length - 1 : 0; }
@@ -38,5 +38,8 @@ void ClearDisplayCache(LineRecord& rec);
 bool SetLineStoreLength(LineRecord& rec, std::int32_t n);
 // A new record holding the given units plus the terminating NUL.
 LineRecord MakeLineRecord(const char16_t* units, std::int32_t n);
+
+// A load of millions of lines allocates one record per line: keep it small.
+static_assert(sizeof(LineRecord) <= 40);
 
 }  // namespace kastrell

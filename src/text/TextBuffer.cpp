@@ -44,6 +44,11 @@ void TextBuffer::ReportUnexpected(std::string_view text) const {
 // ---------------------------------------------------------------- line array
 
 bool TextBuffer::ReserveLines(std::int64_t n) {
+  void* none = nullptr;
+  return ReserveLines(n, none);
+}
+
+bool TextBuffer::ReserveLines(std::int64_t n, void*& spare) {
   if (n <= allocation_) return true;
   if (n > INT32_MAX) return false;
   std::int64_t allocation = allocation_;
@@ -54,7 +59,10 @@ bool TextBuffer::ReserveLines(std::int64_t n) {
     while (allocation < n) allocation += step;
     allocation = std::min<std::int64_t>(allocation, INT32_MAX);
   }
-  auto* grown = static_cast<LineRecord*>(std::realloc(static_cast<void*>(lines_), std::size_t(allocation) * sizeof(LineRecord)));
+  const std::size_t bytes = std::size_t(allocation) * sizeof(LineRecord);
+  void* old = lines_ ? static_cast<void*>(lines_) : spare;
+  auto* grown = static_cast<LineRecord*>(std::realloc(old, bytes));
+  if (grown && old == spare) spare = nullptr;
   if (!grown) return false;
   for (std::int64_t i = allocation_; i < allocation; ++i) new (&grown[i]) LineRecord();
   lines_ = grown;

@@ -87,7 +87,12 @@ class TextBuffer {
   // moves to the line they were joined into.
   void RemoveLines(std::int32_t index, std::int32_t n);
   // Makes room for n lines at once (a load knows its line count in advance).
-  bool ReserveLineCapacity(std::int64_t n) { return ReserveLines(n); }
+  // When the buffer has no line array yet, a malloc'ed block that its owner
+  // no longer needs may be passed as spare: the array is made from it by
+  // realloc, which keeps its pages instead of faulting in fresh ones. On
+  // success spare is set to null when it was used; otherwise it stays the
+  // caller's to free.
+  bool ReserveLineCapacity(std::int64_t n, void*& spare) { return ReserveLines(n, spare); }
   // Exchanges the lines (and the store blocks they point into) with other's,
   // then rebuilds the row tables of both. A load builds its lines in a fresh
   // buffer and swaps them in only when everything succeeded.
@@ -155,6 +160,7 @@ class TextBuffer {
 
  private:
   bool ReserveLines(std::int64_t n);
+  bool ReserveLines(std::int64_t n, void*& spare);
   void LinesChanged() { hooks_->LineCountChanged(*this); }
   void ClearCache(std::int32_t line) { ClearDisplayCache(lines_[line]); }
   void ReportUnexpected(std::string_view text) const;

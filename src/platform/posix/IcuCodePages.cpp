@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/SystemInfo.h"
+#include "platform/Utf.h"
 
 namespace kastrell {
 
@@ -57,6 +58,29 @@ void ToUReplacement(const void*, UConverterToUnicodeArgs* args, const char*, int
   static const UChar kReplacement = 0xFFFD;
   *err = U_ZERO_ERROR;
   ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
+}
+
+// Whether units encode back to exactly the given bytes, compared piece by
+// piece so that no second copy of a large file is needed.
+bool EncodesBackTo(UConverter* encoder, const char16_t* units, std::size_t count, const char* bytes,
+                   std::size_t size) {
+  ucnv_reset(encoder);
+  const UChar* src = reinterpret_cast<const UChar*>(units);
+  const UChar* end = src + count;
+  char chunk[1 << 16];
+  std::size_t at = 0;
+  while (true) {
+    char* target = chunk;
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_fromUnicode(encoder, &target, chunk + sizeof chunk, &src, end, nullptr, true, &err);
+    std::size_t got = std::size_t(target - chunk);
+    if (got > size - at || std::memcmp(chunk, bytes + at, got) != 0) return false;
+    at += got;
+    if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+    if (U_FAILURE(err)) return false;
+    break;
+  }
+  return at == size;
 }
 
 }  // namespace
@@ -196,42 +220,44 @@ ConvertResult IcuCodePages::ToUtf16(int codePage, const char* bytes, std::size_t
   UErrorCode err = U_ZERO_ERROR;
   int32_t n = 0;
   if (t->utf8) {
-    // UTF-8 has its own fast path; invalid input stops or becomes U+FFFD.
-    if (mode == DecodeMode::Strict)
-      u_strFromUTF8(reinterpret_cast<UChar*>(dest), int32_t(destCapacity), &n, bytes, int32_t(size), &err);
-    else
-      u_strFromUTF8WithSub(reinterpret_cast<UChar*>(dest), int32_t(destCapacity), &n, bytes, int32_t(size),
-                           0xFFFD, nullptr, &err);
-  } else {
-    ucnv_reset(t->decoder);
-    if (mode == DecodeMode::Strict)
-      ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-    else
-      ucnv_setToUCallBack(t->decoder, ToUReplacement, nullptr, nullptr, nullptr, &err);
-    n = ucnv_toUChars(t->decoder, reinterpret_cast<UChar*>(dest), int32_t(destCapacity), bytes, int32_t(size),
-                      &err);
-  }
-  if (err == U_BUFFER_OVERFLOW_ERROR || err == U_STRING_NOT_TERMINATED_WARNING) {
-    r.length = std::size_t(n);
-    if (err == U_BUFFER_OVERFLOW_ERROR) {
-      r.overflow = true;
-      r.ok = dest == nullptr;  // a length query
+    // UTF-8 has its own fast path; it never needs more units than bytes.
+    std::size_t written = 0;
+    if (dest && destCapacity >= size) {
+      r.ok = Utf8ToUtf16(bytes, size, dest, mode == DecodeMode::Strict, written);
+      r.length = r.ok ? written : 0;
       return r;
     }
-    err = U_ZERO_ERROR;
+    std::u16string scratch(size, u'\0');
+    bool ok = Utf8ToUtf16(bytes, size, scratch.data(), mode == DecodeMode::Strict, written);
+    if (!ok) return r;
+    r.length = written;
+    if (!dest) {
+      r.ok = true;
+    } else if (written <= destCapacity) {
+      std::copy_n(scratch.data(), written, dest);
+      r.ok = true;
+    } else {
+      r.overflow = true;
+    }
+    return r;
   }
+  ucnv_reset(t->decoder);
+  if (mode == DecodeMode::Strict)
+    ucnv_setToUCallBack(t->decoder, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  else
+    ucnv_setToUCallBack(t->decoder, ToUReplacement, nullptr, nullptr, nullptr, &err);
+  n = ucnv_toUChars(t->decoder, reinterpret_cast<UChar*>(dest), int32_t(destCapacity), bytes, int32_t(size), &err);
+  if (err == U_BUFFER_OVERFLOW_ERROR) {
+    r.length = std::size_t(n);
+    r.overflow = true;
+    r.ok = dest == nullptr;  // a length query
+    return r;
+  }
+  if (err == U_STRING_NOT_TERMINATED_WARNING) err = U_ZERO_ERROR;
   if (U_FAILURE(err)) return r;
   r.length = std::size_t(n);
-  if (mode == DecodeMode::Strict && !t->roundTripSafe && dest) {
-    // A table with duplicate mappings: accept only text that encodes back to
-    // the same bytes.
-    ucnv_reset(t->encoder);
-    UErrorCode e = U_ZERO_ERROR;
-    std::unique_ptr<char[]> back(new (std::nothrow) char[size + 16]);
-    if (!back) return {};
-    int32_t m = ucnv_fromUChars(t->encoder, back.get(), int32_t(size + 16), reinterpret_cast<UChar*>(dest), n, &e);
-    if (U_FAILURE(e) || std::size_t(m) != size || std::memcmp(back.get(), bytes, size) != 0) return {};
-  }
+  if (mode == DecodeMode::Strict && !t->roundTripSafe && dest && !EncodesBackTo(t->encoder, dest, r.length, bytes, size))
+    return {};
   r.ok = true;
   return r;
 }
