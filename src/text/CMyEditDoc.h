@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "text/EditOps.h"
 #include "text/TextBuffer.h"
 
 namespace kastrell {
@@ -24,6 +25,12 @@ class CMyEditDoc {
   const std::string& Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
 
+  // ---- Editing, undo and the modified flag (text/EditOps.h)
+  EditOps& Edits() { return edits_; }
+  const EditOps& Edits() const { return edits_; }
+  bool IsModified() const { return edits_.IsModified(); }
+  void SetModified(bool modified) { edits_.SetModified(modified); }
+
   // ---- Set by loading, used by saving
   std::int32_t encoding = 0;        // code page actually used; never 0 after a load
   std::int32_t lineStyle = kLineStylePc;
@@ -35,6 +42,7 @@ class CMyEditDoc {
 
  private:
   TextBuffer buffer_;
+  EditOps edits_{*this};
   std::string path_;
   std::string title_;
 };
