@@ -7,23 +7,14 @@
 
 #include "platform/headless/HeadlessPlatform.h"
 #include "text/CMyEditDoc.h"
+#include "text/EditTestUtil.h"
 
 namespace kastrell {
 namespace {
 
 HeadlessPlatform* g_platform = new HeadlessPlatform;
 
-// Cuts rows of at most 80 units, like a word wrap at a fixed width.
-struct Wrap80 : EditHooks {
-  void CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
-    std::int32_t len = b.LineLength(line), start = 0;
-    do {
-      std::int32_t n = std::min(80, len - start);
-      out.push_back(RowEntry{line, start, n});
-      start += n;
-    } while (start < len);
-  }
-} g_wrap;
+test::FixedWrapHooks g_wrap(80);
 
 // Documents are costly to build, so each shape is built once and restored by
 // undo after every iteration.
@@ -39,9 +30,7 @@ CMyEditDoc& Document(std::int32_t lines, bool wrap) {
     if (wrap) {
       doc->Edits().SetHooks(&g_wrap);
       b.SetWordWrap(true);
-      std::vector<RowEntry> rows;
-      CutRowsOfLines(g_wrap, b, 0, b.LineCount() - 1, rows);
-      for (const RowEntry& r : rows) b.Rows().Append(r);
+      test::LayOut(g_wrap, b);
     }
   }
   return *doc;

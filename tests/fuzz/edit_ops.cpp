@@ -10,6 +10,7 @@
 
 #include "platform/headless/HeadlessPlatform.h"
 #include "text/CMyEditDoc.h"
+#include "text/EditTestUtil.h"
 
 namespace {
 
@@ -22,17 +23,6 @@ struct Input {
   std::uint8_t Byte() { return p < end ? *p++ : 0; }
 };
 
-struct Wrap3 : EditHooks {
-  void CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
-    std::int32_t len = b.LineLength(line), start = 0;
-    do {
-      std::int32_t n = std::min(3, len - start);
-      out.push_back(RowEntry{line, start, n});
-      start += n;
-    } while (start < len);
-  }
-};
-
 std::u16string AllText(const TextBuffer& b) {
   std::u16string s;
   for (std::int32_t l = 0; l < b.LineCount(); ++l) {
@@ -40,12 +30,6 @@ std::u16string AllText(const TextBuffer& b) {
     s += u'\xFFFF';
   }
   return s;
-}
-
-std::vector<RowEntry> Fresh(EditHooks& hooks, const TextBuffer& b) {
-  std::vector<RowEntry> rows;
-  CutRowsOfLines(hooks, b, 0, b.LineCount() - 1, rows);
-  return rows;
 }
 
 void Check(bool ok, const char* what) {
@@ -63,17 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CMyEditDoc doc;
   TextBuffer& b = doc.Buffer();
   EditOps& ops = doc.Edits();
-  Wrap3 hooks;
+  test::FixedWrapHooks hooks(3);
   ops.SetHooks(&hooks);
   std::uint8_t flags = in.Byte();
   b.SetWordWrap(flags & 1);
   b.SetFolding(flags & 2);
   ops.InsertText({0, 0}, u"one\r\n  two\r\n\r\nthree", kUndoNone);
   const bool rowsOn = b.WordWrap() || b.Folding();
-  auto layOut = [&] {
-    b.Rows().Clear();
-    for (const RowEntry& r : Fresh(hooks, b)) b.Rows().Append(r);
-  };
+  auto layOut = [&] { test::LayOut(hooks, b); };
   if (rowsOn) layOut();
   const std::u16string original = AllText(b);
 
@@ -131,11 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::getenv("EDIT_OPS_TRACE")) {
       std::fprintf(stderr, "step %d op %d p %d,%d q %d,%d depth %d rows %s\n", steps, op % 12, p.line, p.column, q.line,
                    q.column, depth,
-                   depth || !rowsOn ? "-" : std::vector<RowEntry>(b.Rows().begin(), b.Rows().end()) == Fresh(hooks, b) ? "ok" : "BAD");
+                   depth || !rowsOn ? "-" : test::RowsOf(b) == test::FreshRows(hooks, b) ? "ok" : "BAD");
     }
   }
   for (; depth > 0; --depth) ops.EndRowBatch();
-  if (rowsOn) Check(std::vector<RowEntry>(b.Rows().begin(), b.Rows().end()) == Fresh(hooks, b), "rows after edits");
+  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(hooks, b), "rows after edits");
 
   while (ops.CanRedo()) Check(ops.Redo(), "redo to the tip");
   const std::u16string tip = AllText(b);
@@ -144,6 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!doc.IsModified(), "undo everything restores the unmodified state");
   while (ops.CanRedo()) Check(ops.Redo(), "redo");
   Check(AllText(b) == tip, "redo everything restores the tip");
-  if (rowsOn) Check(std::vector<RowEntry>(b.Rows().begin(), b.Rows().end()) == Fresh(hooks, b), "rows after redo");
+  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(hooks, b), "rows after redo");
   return 0;
 }
