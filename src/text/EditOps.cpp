@@ -131,7 +131,8 @@ bool EditOps::ApplyRows(std::int32_t first, std::int32_t lastOld, std::int32_t l
   RowTable& rows = b.Rows();
   std::int32_t begin = rows.FirstRowOfLine(first);
   std::int32_t stop = rows.FirstRowOfLine(lastOld + 1);
-  std::vector<RowEntry> fresh;
+  std::vector<RowEntry>& fresh = rowScratch_;
+  fresh.clear();
   CutRowsOfLines(*hooks_, b, first, std::min(lastNew, b.LineCount() - 1), fresh);
   std::int32_t n = std::int32_t(fresh.size());
   if (!rows.Replace(begin, stop - begin, fresh.data(), n)) {
@@ -169,6 +170,12 @@ std::u16string EditOps::CopyRange(TextPos start, TextPos end, Offsets& unitCrLf)
 
 bool EditOps::ApplyInsert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, TextPos& end) {
   TextBuffer& b = Buf();
+  if (text.find(kCrLf) == std::u16string_view::npos) {  // typing: one piece, nothing to split
+    if (std::int64_t(text.size()) + b.LineLength(at.line) >= INT32_MAX - 1) return false;
+    if (!b.InsertUnits(at.line, at.column, text.data(), std::int32_t(text.size()))) return false;
+    end = TextPos{at.line, at.column + std::int32_t(text.size())};
+    return true;
+  }
   std::vector<std::u16string_view> pieces = SplitAtCrLf(text, unitCrLf);
   std::u16string_view first = pieces.front(), last = pieces.back();
   std::u16string_view tail = b.LineView(at.line).substr(std::size_t(at.column));
@@ -177,7 +184,7 @@ bool EditOps::ApplyInsert(TextPos at, std::u16string_view text, const Offsets& u
       std::int64_t(pieces.size()) + b.LineCount() >= INT32_MAX) {
     return false;
   }
-  if (pieces.size() == 1) {
+  if (pieces.size() == 1) {  // every CR LF was a pair of units
     if (!b.InsertUnits(at.line, at.column, first.data(), std::int32_t(first.size()))) return false;
     end = TextPos{at.line, at.column + std::int32_t(first.size())};
     return true;

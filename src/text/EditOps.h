@@ -133,6 +133,7 @@ class EditOps {
   std::int32_t batchFirst_ = 0;
   std::int32_t batchLast_ = 0;
   std::int32_t batchLastOld_ = 0;
+  std::vector<RowEntry> rowScratch_;  // reused so that typing allocates no rows
 };
 
 // Counts the steps a multi-part command records into the undo list and groups
