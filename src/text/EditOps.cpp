@@ -84,6 +84,11 @@ bool EditOps::ExpandHeader(std::int32_t line) {
 
 bool EditOps::RevealLine(std::int32_t line, ChangeReport& report) {
   if (!Buf().Folding()) return false;
+  // A line that has a row is visible; outside a batch the table is current,
+  // so the common case costs one binary search instead of a walk over folds.
+  const RowTable& rows = Buf().Rows();
+  std::int32_t row = rows.FirstRowOfLine(line);
+  if (batchDepth_ == 0 && row < rows.Size() && rows[row].line == line) return false;
   bool expanded = false;
   // Each pass opens the outermost fold that still hides the line; a fold
   // nested in it may hide the line too. Each pass opens one fold, so the
