@@ -18,18 +18,20 @@ test::FixedWrapHooks g_wrap(80);
 
 // Documents are costly to build, so each shape is built once and restored by
 // undo after every iteration.
-CMyEditDoc& Document(std::int32_t lines, bool wrap) {
-  static std::map<std::pair<std::int32_t, bool>, std::unique_ptr<CMyEditDoc>> docs;
-  auto& doc = docs[{lines, wrap}];
+// layout: 0 none, 1 word wrap at 80 units, 2 folding (one row per line).
+CMyEditDoc& Document(std::int32_t lines, std::int64_t layout) {
+  static std::map<std::pair<std::int32_t, std::int64_t>, std::unique_ptr<CMyEditDoc>> docs;
+  auto& doc = docs[{lines, layout}];
   if (!doc) {
     doc = std::make_unique<CMyEditDoc>();
     TextBuffer& b = doc->Buffer();
     const std::u16string line = u"    int value = compute(alpha, beta);";
     b.SetLineCount(0);
     for (std::int32_t i = 0; i < lines; ++i) b.AppendLine(MakeLineRecord(line.data(), std::int32_t(line.size())));
-    if (wrap) {
+    if (layout != 0) {
       doc->Edits().SetHooks(&g_wrap);
-      b.SetWordWrap(true);
+      b.SetWordWrap(layout == 1);
+      b.SetFolding(layout == 2);
       test::LayOut(g_wrap, b);
     }
   }
@@ -37,7 +39,7 @@ CMyEditDoc& Document(std::int32_t lines, bool wrap) {
 }
 
 void BM_TypeIntoMiddleLine(benchmark::State& state) {
-  CMyEditDoc& doc = Document(std::int32_t(state.range(0)), state.range(1) != 0);
+  CMyEditDoc& doc = Document(std::int32_t(state.range(0)), state.range(1));
   EditOps& ops = doc.Edits();
   const std::int32_t line = std::int32_t(state.range(0) / 2);
   const std::int64_t chars = 10'000;
@@ -58,11 +60,13 @@ void BM_TypeIntoMiddleLine(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * chars);
 }
 BENCHMARK(BM_TypeIntoMiddleLine)
-    ->ArgNames({"lines", "wrap"})
+    ->ArgNames({"lines", "layout"})
     ->Args({10, 0})
     ->Args({1'000'000, 0})
     ->Args({10, 1})
     ->Args({1'000'000, 1})
+    ->Args({10, 2})
+    ->Args({1'000'000, 2})
     ->Unit(benchmark::kMicrosecond);
 
 std::u16string Block(std::int32_t lines) {
@@ -74,7 +78,7 @@ std::u16string Block(std::int32_t lines) {
 // Pastes a 100,000-line block into the middle of a 10,000-line document;
 // range(1) selects whether the paste or its undo is timed.
 void BM_PasteBlock(benchmark::State& state) {
-  CMyEditDoc& doc = Document(10'000, state.range(0) != 0);
+  CMyEditDoc& doc = Document(10'000, state.range(0));
   EditOps& ops = doc.Edits();
   const std::u16string block = Block(100'000);
   const bool timeUndo = state.range(1) != 0;
@@ -93,7 +97,7 @@ void BM_PasteBlock(benchmark::State& state) {
   ops.ResetHistory();
 }
 BENCHMARK(BM_PasteBlock)
-    ->ArgNames({"wrap", "undo"})
+    ->ArgNames({"layout", "undo"})
     ->Args({0, 0})
     ->Args({0, 1})
     ->Args({1, 0})
