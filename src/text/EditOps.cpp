@@ -1,8 +1,6 @@
 #include "text/EditOps.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
 
 #include "platform/Diagnostics.h"
 #include "platform/MessageBoxes.h"
@@ -117,7 +115,8 @@ bool EditOps::UpdateRows(std::int32_t first, std::int32_t lastOld, std::int32_t 
       batchLast_ = lastNew;
       batchLastOld_ = lastOld;
     } else {
-      // Lines after batchLast_ sit (batchLast_ - batchLastOld_) below their rows.
+      // A current line after batchLast_ has the rows of table line
+      // (line - (batchLast_ - batchLastOld_)).
       batchFirst_ = std::min(batchFirst_, first);
       if (lastOld > batchLast_) {
         batchLastOld_ = lastOld - (batchLast_ - batchLastOld_);
