@@ -540,5 +540,20 @@ TEST_F(EditOpsTest, HooksHearWhichLinesChanged) {
   ops.SetHooks(nullptr);
 }
 
+TEST_F(EditOpsTest, AChangedFoldHeaderRepaintsItsGutter) {
+  struct Hooks : EditHooks {
+    bool UpdateFoldsAfterEdit(TextBuffer&, TextPos, std::int32_t, bool) override { return true; }
+  } hooks;
+  ops.SetHooks(&hooks);
+  Fill(b, {u"ab", u"  cd"});
+  b.SetFolding(true);
+  test::LayOut(hooks, b);
+  ASSERT_TRUE(ops.InsertText({1, 3}, u"x", kUndoUser));
+  EXPECT_EQ(b.LastChange().first, (TextPos{1, 0}));
+  ASSERT_TRUE(ops.DeleteChar({1, 3}, kUndoUser));
+  EXPECT_EQ(b.LastChange().first, (TextPos{1, 0}));
+  ops.SetHooks(nullptr);
+}
+
 }  // namespace
 }  // namespace kastrell
