@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "text/EditOps.h"
 #include "text/TextBuffer.h"
 
 namespace kastrell {
@@ -24,6 +25,12 @@ class CMyEditDoc {
   const std::string& Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
 
+  // ---- Editing, undo and the modified flag (text/EditOps.h)
+  EditOps& Edits() { return edits_; }
+  const EditOps& Edits() const { return edits_; }
+  bool IsModified() const { return edits_.IsModified(); }
+  void SetModified(bool modified) { edits_.SetModified(modified); }
+
   // ---- Set by loading, used by saving
   std::int32_t encoding = 0;        // code page actually used; never 0 after a load
   std::int32_t lineStyle = kLineStylePc;
@@ -35,14 +42,11 @@ class CMyEditDoc {
   bool mixedLineBreaks = false;     // the loaded text mixed separator styles or held NUL
   std::string remoteCachePath;      // the kept download of a remote document
 
-  bool IsModified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
-
  private:
   TextBuffer buffer_;
+  EditOps edits_{*this};
   std::string path_;
   std::string title_;
-  bool modified_ = false;
 };
 
 }  // namespace kastrell

@@ -420,7 +420,8 @@ bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displ
   const TextBuffer& buf = doc.Buffer();
   doc.logFile = buf.LineView(0) == u".LOG";
   doc.lastWriteTimeNs = info.mtimeNs;
-  doc.SetModified(false);
+  // A loaded or reloaded text starts a new history, unmodified.
+  doc.Edits().ResetHistory();
   return true;
 }
 

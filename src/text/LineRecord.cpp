@@ -58,9 +58,9 @@ bool SetLineStoreLength(LineRecord& rec, std::int32_t n) {
     rec.length = n;
     return true;
   }
-  if (n < rec.capacity - std::max(rec.capacity / 2, 32)) {
-    if (!MoveStore(rec, n)) return false;
-  }
+  // Shrinking to a smaller store is an economy; when memory is short the
+  // larger store simply stays, so a shrink never fails.
+  if (n < rec.capacity - std::max(rec.capacity / 2, 32)) MoveStore(rec, n);
   rec.length = n;
   return true;
 }

@@ -144,6 +144,8 @@ class TextBuffer {
   RowTable& PrintRows() { return printRows_; }
   const RowTable& PrintRows() const { return printRows_; }
 
+  // The row table no longer matches the lines; the layout must rebuild it.
+  void NotifyRowsInvalid() { hooks_->RebuildRows(*this); }
   std::int32_t RowCount() const;
   RowEntry RowToLine(std::int32_t row) const;
   RowLookup LineToRow(std::int32_t line, std::int32_t column);

@@ -1,0 +1,109 @@
+// Costs of the edit operations: typing one unit at a time into a short and a
+// very long document, and pasting and undoing a large block.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+#include "platform/headless/HeadlessPlatform.h"
+#include "text/CMyEditDoc.h"
+#include "text/EditTestUtil.h"
+
+namespace kastrell {
+namespace {
+
+HeadlessPlatform* g_platform = new HeadlessPlatform;
+
+test::FixedWrapHooks g_wrap(80);
+
+// Documents are costly to build, so each shape is built once and restored by
+// undo after every iteration.
+// layout: 0 none, 1 word wrap at 80 units, 2 folding (one row per line).
+CMyEditDoc& Document(std::int32_t lines, std::int64_t layout) {
+  static std::map<std::pair<std::int32_t, std::int64_t>, std::unique_ptr<CMyEditDoc>> docs;
+  auto& doc = docs[{lines, layout}];
+  if (!doc) {
+    doc = std::make_unique<CMyEditDoc>();
+    TextBuffer& b = doc->Buffer();
+    const std::u16string line = u"    int value = compute(alpha, beta);";
+    b.SetLineCount(0);
+    for (std::int32_t i = 0; i < lines; ++i) b.AppendLine(MakeLineRecord(line.data(), std::int32_t(line.size())));
+    if (layout != 0) {
+      doc->Edits().SetHooks(&g_wrap);
+      b.SetWordWrap(layout == 1);
+      b.SetFolding(layout == 2);
+      test::LayOut(g_wrap, b);
+    }
+  }
+  return *doc;
+}
+
+void BM_TypeIntoMiddleLine(benchmark::State& state) {
+  CMyEditDoc& doc = Document(std::int32_t(state.range(0)), state.range(1));
+  EditOps& ops = doc.Edits();
+  const std::int32_t line = std::int32_t(state.range(0) / 2);
+  const std::int64_t chars = 10'000;
+  for (auto _ : state) {
+    TextPos at{line, 4};
+    for (std::int64_t i = 0; i < chars; ++i) {
+      char16_t c = char16_t(u'a' + i % 26);
+      ops.InsertText(at, std::u16string_view(&c, 1), kUndoUser);
+      at.column++;
+    }
+    state.PauseTiming();
+    state.counters["steps"] = double(ops.StepCount(true));
+    state.counters["stepTextUnits"] = double(ops.History().Steps(true).back().text.size());
+    ops.Undo();
+    ops.ResetHistory();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * chars);
+}
+BENCHMARK(BM_TypeIntoMiddleLine)
+    ->ArgNames({"lines", "layout"})
+    ->Args({10, 0})
+    ->Args({1'000'000, 0})
+    ->Args({10, 1})
+    ->Args({1'000'000, 1})
+    ->Args({10, 2})
+    ->Args({1'000'000, 2})
+    ->Unit(benchmark::kMicrosecond);
+
+std::u16string Block(std::int32_t lines) {
+  std::u16string text;
+  for (std::int32_t i = 0; i < lines; ++i) text += u"  pasted line of a large block\r\n";
+  return text;
+}
+
+// Pastes a 100,000-line block into the middle of a 10,000-line document;
+// range(1) selects whether the paste or its undo is timed.
+void BM_PasteBlock(benchmark::State& state) {
+  CMyEditDoc& doc = Document(10'000, state.range(0));
+  EditOps& ops = doc.Edits();
+  const std::u16string block = Block(100'000);
+  const bool timeUndo = state.range(1) != 0;
+  for (auto _ : state) {
+    if (timeUndo) state.PauseTiming();
+    ops.InsertText({5'000, 4}, block, kUndoUser);
+    if (timeUndo) {
+      state.ResumeTiming();
+    } else {
+      state.PauseTiming();
+    }
+    ops.Undo();
+    if (!timeUndo) state.ResumeTiming();
+    benchmark::DoNotOptimize(doc.Buffer().LineCount());
+  }
+  ops.ResetHistory();
+}
+BENCHMARK(BM_PasteBlock)
+    ->ArgNames({"layout", "undo"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kastrell
+BENCHMARK_MAIN();

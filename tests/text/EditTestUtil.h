@@ -1,0 +1,51 @@
+// Helpers shared by the edit and undo tests: a document filled from lines,
+// hooks that wrap at a fixed width, and the row table a fresh layout would cut.
+#pragma once
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "text/CMyEditDoc.h"
+#include "text/EditHooks.h"
+#include "text/TextBufferTestUtil.h"
+
+namespace kastrell {
+inline void PrintTo(const RowEntry& r, std::ostream* os) { *os << "(" << r.line << "," << r.start << "," << r.count << ")"; }
+inline void PrintTo(const TextPos& p, std::ostream* os) { *os << "(" << p.line << "," << p.column << ")"; }
+}  // namespace kastrell
+
+namespace kastrell::test {
+
+// Cuts rows of at most `width` units, like a fixed-width word wrap.
+class FixedWrapHooks : public EditHooks {
+ public:
+  explicit FixedWrapHooks(std::int32_t width) : width_(width) {}
+  void CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
+    std::int32_t len = b.LineLength(line), start = 0;
+    do {
+      std::int32_t n = std::min(width_, len - start);
+      out.push_back(RowEntry{line, start, n});
+      start += n;
+    } while (start < len);
+  }
+
+ private:
+  std::int32_t width_;
+};
+
+// The row table a full layout of the document gives.
+inline std::vector<RowEntry> FreshRows(EditHooks& hooks, const TextBuffer& b) {
+  std::vector<RowEntry> rows;
+  CutRowsOfLines(hooks, b, 0, b.LineCount() - 1, rows);
+  return rows;
+}
+
+inline void LayOut(EditHooks& hooks, TextBuffer& b) {
+  b.Rows().Clear();
+  for (const RowEntry& r : FreshRows(hooks, b)) b.Rows().Append(r);
+}
+
+inline std::vector<RowEntry> RowsOf(const TextBuffer& b) { return {b.Rows().begin(), b.Rows().end()}; }
+
+}  // namespace kastrell::test
