@@ -6,6 +6,7 @@
 #include "platform/Diagnostics.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Path.h"
 
 namespace kastrell {
 
@@ -55,6 +56,24 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
     bytes.append(chunk, got);
   }
   return file->Close();
+}
+
+FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size) {
+  FileInfo old;
+  if (FileError e = fs.Stat(path, old)) return e;
+  std::string dir = path::DirName(path);
+  if (dir.empty()) dir = ".";
+  std::string temp;
+  std::unique_ptr<File> file;
+  if (FileError e = fs.CreateUnique(dir, "." + path::FileName(path) + ".tmp-", temp, file)) return e;
+  FileError e = file->Write(data, size);
+  if (!e) e = file->Sync();
+  FileError closed = file->Close();
+  if (!e) e = closed;
+  if (!e && old.kind == FileKind::Regular) e = fs.SetMode(temp, old.mode);
+  if (!e) e = fs.Rename(temp, path);
+  if (e) fs.Remove(temp);
+  return e;
 }
 
 }  // namespace kastrell

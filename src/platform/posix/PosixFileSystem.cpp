@@ -159,6 +159,15 @@ FileError PosixFileSystem::ListDirectory(const std::string& path, std::vector<Di
   return {};
 }
 
+FileError PosixFileSystem::CheckDirectoryAccess(const std::string& path) {
+  struct stat st;
+  if (path.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
+  if (::stat(path.c_str(), &st) != 0) return LastFileError();
+  if (!S_ISDIR(st.st_mode)) return FileError{ENOTDIR, std::strerror(ENOTDIR)};
+  if (::access(path.c_str(), X_OK) != 0) return LastFileError();
+  return {};
+}
+
 std::string PosixFileSystem::TempDirectory() {
   const char* t = std::getenv("TMPDIR");
   return t && *t ? t : "/tmp";
