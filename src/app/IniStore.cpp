@@ -25,7 +25,10 @@ bool HasAny(std::u16string_view s, std::u16string_view chars) {
 const std::u16string_view kBreaksAndNul(u"\r\n\0", 3);
 
 bool ValidSection(std::u16string_view s) { return !HasAny(s, kBreaksAndNul) && s.find(u']') == s.npos; }
-bool ValidKey(std::u16string_view k) { return !HasAny(k, kBreaksAndNul) && k.find(u'=') == k.npos; }
+// A key starting with '[' would put a line that reads as a section header.
+bool ValidKey(std::u16string_view k) {
+  return !HasAny(k, kBreaksAndNul) && k.find(u'=') == k.npos && !k.starts_with(u'[');
+}
 bool ValidValue(std::u16string_view v) { return !HasAny(v, kBreaksAndNul); }
 
 // Where the text proper starts: after the mark when there is one.

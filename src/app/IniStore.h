@@ -13,7 +13,7 @@
 //
 // Names and values that would break the line grammar are refused, not escaped:
 // a section name containing CR, LF, NUL or ']', a key containing CR, LF, NUL or
-// '=', and a value containing CR, LF or NUL make a set return false and leave
+// '=' or starting with '[', and a value containing CR, LF or NUL make a set return false and leave
 // the buffer unchanged (gets with such names give the default).
 #pragma once
 #include <cstddef>

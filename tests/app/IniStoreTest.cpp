@@ -251,6 +251,7 @@ TEST_F(IniStoreTest, RefusesNamesAndValuesThatWouldInjectLines) {
       {"value with NUL", u"S", u"a", std::u16string(u"x\0y", 3)},
       {"key with equals", u"S", u"a=b", u"1"},
       {"key with LF", u"S", u"k\nb", u"1"},
+      {"key like a header", u"S", u"[T]", u"1"},
       {"section with bracket", u"S]\r\n[T", u"a", u"1"},
       {"section with LF", u"S\n", u"a", u"1"},
   };
