@@ -54,20 +54,17 @@ struct EntrySpan {
 // it keeps a non-ASCII name that a set wrote findable by the next get.
 SectionSpan FindSection(const std::u16string& t, std::u16string_view name) {
   SectionSpan s;
-  const std::size_t n = name.size();
-  std::size_t i = TextStart(t);
-  while (i < t.size()) {
-    if (t[i] == u'[' && i + n + 1 < t.size() && t[i + n + 1] == u']' &&
-        std::u16string_view(t).substr(i + 1, n) == name) {
-      s.open = i;
-      s.body = i + n + 2;
-      std::size_t next = t.find(u"\n[", s.body);
-      s.end = next == npos ? t.size() : next + 1;
-      return s;
-    }
-    std::size_t lf = t.find(kLf, i);
-    if (lf == npos) break;
-    i = lf + 1;
+  std::u16string needle;
+  needle.reserve(name.size() + 2);
+  needle.append(1, u'[').append(name).append(1, u']');
+  const std::size_t start = TextStart(t);
+  for (std::size_t i = t.find(needle, start); i != npos; i = t.find(needle, i + 1)) {
+    if (i != start && t[i - 1] != kLf) continue;
+    s.open = i;
+    s.body = i + needle.size();
+    std::size_t next = t.find(u"\n[", s.body);
+    s.end = next == npos ? t.size() : next + 1;
+    return s;
   }
   return s;
 }
@@ -77,19 +74,15 @@ SectionSpan FindSection(const std::u16string& t, std::u16string_view name) {
 // cannot make one value swallow the lines after it) or to the section's end.
 EntrySpan FindEntry(const std::u16string& t, const SectionSpan& s, std::u16string_view key) {
   EntrySpan e;
-  const std::size_t n = key.size();
-  std::size_t lf = t.find(kLf, s.body);
-  while (lf != npos && lf < s.end) {
-    std::size_t k = lf + 1;
-    if (k + n < s.end && t[k + n] == u'=' && std::u16string_view(t).substr(k, n) == key) {
-      e.key = k;
-      e.value = k + n + 1;
-      e.valueEnd = e.value;
-      while (e.valueEnd < s.end && !IsLineBreak(t[e.valueEnd])) ++e.valueEnd;
-      return e;
-    }
-    lf = t.find(kLf, k);
-  }
+  std::u16string needle;
+  needle.reserve(key.size() + 2);
+  needle.append(1, kLf).append(key).append(1, u'=');
+  std::size_t lf = std::u16string_view(t).substr(0, s.end).find(needle, s.body);
+  if (lf == npos) return e;
+  e.key = lf + 1;
+  e.value = lf + needle.size();
+  e.valueEnd = e.value;
+  while (e.valueEnd < s.end && !IsLineBreak(t[e.valueEnd])) ++e.valueEnd;
   return e;
 }
 
@@ -172,7 +165,12 @@ bool EndsWith(std::string_view s, std::string_view tail) {
 // The first name among path.bak, path.bak.2 ... path.bak.9 that is free.
 std::optional<std::string> FreeBackupName(FileSystem& fs, const std::string& path) {
   for (int i = 1; i <= 9; ++i) {
-    std::string name = path + ".bak" + (i == 1 ? std::string() : "." + std::to_string(i));
+    std::string name = path;
+    name += ".bak";
+    if (i > 1) {
+      name += '.';
+      name += std::to_string(i);
+    }
     FileInfo info;
     if (fs.Stat(name, info)) return std::nullopt;
     if (info.kind == FileKind::Missing) return name;

@@ -62,10 +62,13 @@ FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const voi
   FileInfo old;
   if (FileError e = fs.Stat(path, old)) return e;
   std::string dir = path::DirName(path);
-  if (dir.empty()) dir = ".";
+  if (dir.empty()) dir.push_back('.');
   std::string temp;
   std::unique_ptr<File> file;
-  if (FileError e = fs.CreateUnique(dir, "." + path::FileName(path) + ".tmp-", temp, file)) return e;
+  std::string prefix(1, '.');
+  prefix += path::FileName(path);
+  prefix += ".tmp-";
+  if (FileError e = fs.CreateUnique(dir, prefix, temp, file)) return e;
   FileError e = file->Write(data, size);
   if (!e) e = file->Sync();
   FileError closed = file->Close();
