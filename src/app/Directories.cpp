@@ -27,7 +27,7 @@ std::string HomeConfig(SystemInfo& system) {
 }
 
 std::string ReadDirectoryValue(const UserValues& values, std::u16string_view name, const std::string& def) {
-  std::optional<std::u16string> v = values.GetString(u"Install", name);
+  std::optional<std::u16string> v = values.GetString(user_values::kInstall, name);
   // An empty value means "not set" so that it falls back instead of failing the check.
   return v && !v->empty() ? Utf16ToUtf8(*v) : def;
 }
@@ -85,10 +85,12 @@ std::string DefaultInstallDirectory(SystemInfo& system, FileSystem& fs) {
   return WithTrailingSeparator(KASTRELL_SOURCE_DATA_DIR);
 }
 
-std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& system, FileSystem& fs) {
+std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& system, FileSystem& fs,
+                                          bool report) {
   std::string stripped = StripTrailingSeparator(std::string(value));
   std::optional<std::string> expanded = ExpandEnvironment(stripped, system);
   if (expanded && !expanded->empty() && !fs.CheckDirectoryAccess(*expanded)) return expanded;
+  if (!report) return std::nullopt;
   std::string shown = expanded ? *expanded : stripped;
   MessageRequest box{FormatString(LoadString(kInvalidDirectoryMessage), {shown}), Buttons::Ok, Icon::Warning, {}};
   CurrentPlatform().boxes->Show(box);
@@ -101,7 +103,7 @@ Directories ResolveDirectories(const UserValues& values) {
   FileSystem& fs = *p.files;
   Directories d;
 
-  std::string install = ReadDirectoryValue(values, u"Path", {});
+  std::string install = ReadDirectoryValue(values, user_values::kInstallPath, {});
   if (!install.empty()) install = ExpandEnvironment(install, system).value_or(std::string());
   d.install = install.empty() ? DefaultInstallDirectory(system, fs) : WithTrailingSeparator(install);
   std::string fallback = StripTrailingSeparator(d.install);
@@ -111,11 +113,11 @@ Directories ResolveDirectories(const UserValues& values) {
   d.current = StripTrailingSeparator(cwd);
 
   std::string iniDefault = DefaultIniDirectory(system);
-  std::string ini = ReadDirectoryValue(values, u"INI directory", iniDefault);
+  std::string ini = ReadDirectoryValue(values, user_values::kIniDirectory, iniDefault);
   if (StripTrailingSeparator(ini) == iniDefault) fs.MakeDirectories(iniDefault);
   d.ini = CheckDirectory(ini, system, fs).value_or(fallback);
 
-  std::string syntax = ReadDirectoryValue(values, u"STX ACP CTL", fallback);
+  std::string syntax = ReadDirectoryValue(values, user_values::kSyntaxDirectory, fallback);
   d.syntax = CheckDirectory(syntax, system, fs).value_or(fallback);
   return d;
 }

@@ -45,9 +45,12 @@ std::string DefaultIniDirectory(SystemInfo& system);
 std::string DefaultInstallDirectory(SystemInfo& system, FileSystem& fs);
 
 // Expands and checks a directory value (stripped of trailing separators).
-// Returns the usable directory, or nullopt after showing message 21547 with
-// the expanded value when it is not a directory the process can enter.
-std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& system, FileSystem& fs);
+// Returns the usable directory, or nullopt when it is not a directory the
+// process can enter; then, when report is set, message 21547 shows the
+// expanded value (the INI and syntax directories report, the workspace
+// directory does not).
+std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& system, FileSystem& fs,
+                                          bool report = true);
 
 // Fills install, start, current, INI and syntax directories from the values in
 // `Install` ("Path", "INI directory", "STX ACP CTL"). The default INI directory

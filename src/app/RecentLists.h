@@ -7,10 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kastrell {
+#include "app/UserValues.h"
 
-struct IniBuffer;
-class UserValues;
+namespace kastrell {
 
 inline constexpr std::size_t kRecentListSize = 16;
 
@@ -45,8 +44,8 @@ class RecentList {
 
 // Both lists, as the application keeps them.
 struct RecentLists {
-  RecentList files{u"Recent File List", u"File"};
-  RecentList dirs{u"Recent Dir List", u"Dir"};
+  RecentList files{std::u16string(user_values::kRecentFiles), u"File"};
+  RecentList dirs{std::u16string(user_values::kRecentDirs), u"Dir"};
 
   // A remote name ("ftp(...)" or "login@server:path") is kept as given; a local
   // path is made full against baseDir. The path goes to the file list (unless

@@ -15,6 +15,17 @@ namespace kastrell {
 
 class SystemInfo;
 
+// The sections and value names the application keeps here.
+namespace user_values {
+inline constexpr std::u16string_view kInstall = u"Install";
+inline constexpr std::u16string_view kInstallPath = u"Path";            // install directory
+inline constexpr std::u16string_view kIniDirectory = u"INI directory";  // INI directory
+inline constexpr std::u16string_view kSyntaxDirectory = u"STX ACP CTL";  // syntax directory
+inline constexpr std::u16string_view kLanguage = u"Language";           // code page of the UI language, 0 built in
+inline constexpr std::u16string_view kRecentFiles = u"Recent File List";  // File1 ... File16
+inline constexpr std::u16string_view kRecentDirs = u"Recent Dir List";    // Dir1 ... Dir16
+}  // namespace user_values
+
 class UserValues {
  public:
   explicit UserValues(std::string path) : path_(std::move(path)) {}

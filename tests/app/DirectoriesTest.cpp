@@ -108,6 +108,7 @@ TEST_F(DirectoriesTest, CheckDirectoryForSwitchValues) {
   EXPECT_EQ(CheckDirectory(dir.Path() + "/", hp.system, hp.files), dir.Path());
   hp.boxes.Expect("/nowhere", Answer::Ok);
   EXPECT_EQ(CheckDirectory("/nowhere", hp.system, hp.files), std::nullopt);
+  EXPECT_EQ(CheckDirectory("/nowhere", hp.system, hp.files, false), std::nullopt) << "silently";
 }
 
 TEST_F(DirectoriesTest, IniPathsByIndex) {
