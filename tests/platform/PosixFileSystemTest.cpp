@@ -90,5 +90,30 @@ TEST_F(PosixFileSystemTest, OpeningAFifoForReadDoesNotBlock) {
   EXPECT_EQ(info.kind, FileKind::Other);
 }
 
+TEST_F(PosixFileSystemTest, DirectoryAccessCheck) {
+  std::string file = path::Join(dir, "plain");
+  std::ofstream(file) << "x";
+  EXPECT_FALSE(fs.CheckDirectoryAccess(dir));
+  EXPECT_EQ(fs.CheckDirectoryAccess(file).code, ENOTDIR);
+  EXPECT_EQ(fs.CheckDirectoryAccess(path::Join(dir, "missing")).code, ENOENT);
+  EXPECT_TRUE(fs.CheckDirectoryAccess(""));
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteReplacesWholeFile) {
+  std::string p = path::Join(dir, "settings");
+  ASSERT_FALSE(WriteFileAtomically(fs, p, "first version", 13));
+  ASSERT_FALSE(WriteFileAtomically(fs, p, "two", 3));
+  std::string bytes;
+  ASSERT_FALSE(ReadWholeFile(fs, p, bytes));
+  EXPECT_EQ(bytes, "two");
+  FileInfo info;
+  ASSERT_FALSE(fs.Stat(p, info));
+  EXPECT_EQ(info.mode, 0600u);
+  std::vector<DirEntry> entries;
+  ASSERT_FALSE(fs.ListDirectory(dir, entries));
+  EXPECT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(WriteFileAtomically(fs, path::Join(dir, "no/such/settings"), "x", 1));
+}
+
 }  // namespace
 }  // namespace kastrell
