@@ -12,10 +12,19 @@ namespace kastrell {
 RecentList::RecentList(std::u16string section, std::u16string entryPrefix, std::size_t capacity)
     : section_(std::move(section)), prefix_(std::move(entryPrefix)), capacity_(capacity) {}
 
+namespace {
+// Remote names compare as written; local paths by the platform's path rules.
+bool SameEntry(const std::string& a, const std::string& b) {
+  return IsRemoteName(a) || IsRemoteName(b) ? a == b : path::Same(a, b);
+}
+}  // namespace
+
 void RecentList::Add(const std::string& path) {
   if (path.empty() || capacity_ == 0) return;
-  auto it = std::find(entries_.begin(), entries_.end(), path);
+  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const std::string& e) { return SameEntry(e, path); });
   if (it != entries_.end()) {
+    // The entry takes the spelling just used.
+    *it = path;
     std::rotate(entries_.begin(), it, it + 1);
     return;
   }

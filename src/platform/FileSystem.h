@@ -66,6 +66,9 @@ class FileSystem {
   // Whether the process could make path its current directory: it exists, is a
   // directory and may be searched. Nothing is changed.
   virtual FileError CheckDirectoryAccess(const std::string& path) = 0;
+  // The file a chain of symbolic links finally names, which need not exist
+  // yet; path itself when it is not a link or the chain cannot be followed.
+  virtual std::string ResolveLinks(const std::string& path) = 0;
   virtual std::string TempDirectory() = 0;
 };
 
@@ -77,7 +80,8 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
 // file in the same directory, are flushed, and the temporary file is renamed
 // over path. An existing file's permission bits are kept; a new file is
 // private to the user (0600). On failure the temporary file is removed and
-// path is untouched.
+// path is untouched. When path is a symbolic link the file it names is
+// replaced and the link stays.
 FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size);
 
 }  // namespace kastrell

@@ -1,6 +1,8 @@
 #include "platform/Platform.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "platform/Diagnostics.h"
@@ -58,7 +60,10 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
   return file->Close();
 }
 
-FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size) {
+FileError WriteFileAtomically(FileSystem& fs, const std::string& linkOrPath, const void* data, std::size_t size) {
+  if (linkOrPath.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
+  // Renaming over a link would replace the link, not the file it names.
+  const std::string path = fs.ResolveLinks(linkOrPath);
   FileInfo old;
   if (FileError e = fs.Stat(path, old)) return e;
   std::string dir = path::DirName(path);

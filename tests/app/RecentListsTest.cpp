@@ -27,6 +27,9 @@ TEST(RecentList, AddMovesToTopAndDropsTheOldest) {
   EXPECT_EQ(l.Entries().back(), "/f2");
   l.Add("");
   EXPECT_EQ(l.Entries()[0], "/F1");
+  l.Add("/x/../f3");  // the same file as /f3, spelled another way
+  EXPECT_EQ(l.Entries()[0], "/x/../f3");
+  EXPECT_EQ(l.Entries().size(), 16u);
 }
 
 TEST(RecentList, MenuLabelsUseAccessKeysAndDoubleAmpersands) {

@@ -113,6 +113,22 @@ TEST_F(PosixFileSystemTest, AtomicWriteReplacesWholeFile) {
   ASSERT_FALSE(fs.ListDirectory(dir, entries));
   EXPECT_EQ(entries.size(), 1u);
   EXPECT_TRUE(WriteFileAtomically(fs, path::Join(dir, "no/such/settings"), "x", 1));
+  EXPECT_TRUE(WriteFileAtomically(fs, "", "x", 1));
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteThroughLinkKeepsTheLink) {
+  ASSERT_EQ(::mkdir(path::Join(dir, "real").c_str(), 0755), 0);
+  std::string target = path::Join(dir, "real/settings"), link = path::Join(dir, "settings");
+  ASSERT_EQ(::symlink("real/settings", link.c_str()), 0);
+  EXPECT_EQ(fs.ResolveLinks(link), target);
+  EXPECT_EQ(fs.ResolveLinks(target), target);
+  ASSERT_FALSE(WriteFileAtomically(fs, link, "via link", 8));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  std::string bytes;
+  ASSERT_FALSE(ReadWholeFile(fs, target, bytes));
+  EXPECT_EQ(bytes, "via link");
 }
 
 }  // namespace

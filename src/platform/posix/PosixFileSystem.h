@@ -18,6 +18,7 @@ class PosixFileSystem final : public FileSystem {
   FileError MakeDirectories(const std::string& path) override;
   FileError ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
   FileError CheckDirectoryAccess(const std::string& path) override;
+  std::string ResolveLinks(const std::string& path) override;
   std::string TempDirectory() override;
 };
 
