@@ -26,7 +26,8 @@ class IniFile : public benchmark::Fixture {
     path = dir + "/bench_u.ini";
     original.text.assign(1, kByteOrderMark);
     for (keys = 0; original.text.size() * 2 < 100 * 1024; ++keys)
-      IniStore::SetString(&original, Section(keys), Key(keys), u"Value " + U16(std::to_string(keys)) + u" of the benchmark");
+      IniStore::SetString(&original, Section(keys), Key(keys),
+                          u"Value " + U16(std::to_string(keys)) + u" of the benchmark");
     Restore();
   }
   void Restore() { IniStore::Close(std::make_unique<IniBuffer>(original), path); }

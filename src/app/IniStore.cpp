@@ -109,7 +109,8 @@ bool DecodeHex(std::u16string_view v, std::size_t size, unsigned char* out) {
   if (v.size() != 2 * (size + 1)) return false;
   for (char16_t c : v)
     if (HexDigit(c) < 0) return false;
-  for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(HexDigit(v[2 * i]) * 16 + HexDigit(v[2 * i + 1]));
+  for (std::size_t i = 0; i < size; ++i)
+    out[i] = static_cast<unsigned char>(HexDigit(v[2 * i]) * 16 + HexDigit(v[2 * i + 1]));
   return true;
 }
 
@@ -293,8 +294,7 @@ bool IniStore::Close(std::unique_ptr<IniBuffer> buffer) {
 }
 
 std::optional<std::u16string> IniStore::GetString(const IniBuffer* buffer, std::u16string_view section,
-                                                  std::u16string_view key,
-                                                  std::optional<std::u16string_view> def) {
+                                                  std::u16string_view key, std::optional<std::u16string_view> def) {
   EntrySpan e = Lookup(buffer, section, key);
   if (e.found()) return std::u16string(ValueOf(buffer, e));
   if (def) return std::u16string(*def);
@@ -318,8 +318,8 @@ int IniStore::GetInt(const IniBuffer* buffer, std::u16string_view section, std::
   return static_cast<int>(negative ? -n : n);
 }
 
-bool IniStore::GetBinary(const IniBuffer* buffer, std::u16string_view section, std::u16string_view key,
-                         void* block, std::size_t size) {
+bool IniStore::GetBinary(const IniBuffer* buffer, std::u16string_view section, std::u16string_view key, void* block,
+                         std::size_t size) {
   EntrySpan e = Lookup(buffer, section, key);
   if (!e.found()) return false;
   std::u16string_view v = ValueOf(buffer, e);
@@ -379,8 +379,8 @@ bool IniStore::SetInt(IniBuffer* buffer, std::u16string_view section, std::u16st
   return SetString(buffer, section, key, std::u16string(digits.begin(), digits.end()));
 }
 
-bool IniStore::SetBinary(IniBuffer* buffer, std::u16string_view section, std::u16string_view key,
-                         const void* block, std::size_t size) {
+bool IniStore::SetBinary(IniBuffer* buffer, std::u16string_view section, std::u16string_view key, const void* block,
+                         std::size_t size) {
   return SetString(buffer, section, key, HexOf(block, size));
 }
 
@@ -403,8 +403,7 @@ bool IniStore::DeleteSection(IniBuffer* buffer, std::u16string_view section) {
 }
 
 std::optional<std::u16string> IniStore::ReadString(const std::string& path, std::u16string_view section,
-                                                   std::u16string_view key,
-                                                   std::optional<std::u16string_view> def) {
+                                                   std::u16string_view key, std::optional<std::u16string_view> def) {
   return GetString(Open(path).get(), section, key, def);
 }
 
@@ -412,8 +411,8 @@ int IniStore::ReadInt(const std::string& path, std::u16string_view section, std:
   return GetInt(Open(path).get(), section, key, def);
 }
 
-bool IniStore::ReadBinary(const std::string& path, std::u16string_view section, std::u16string_view key,
-                          void* block, std::size_t size) {
+bool IniStore::ReadBinary(const std::string& path, std::u16string_view section, std::u16string_view key, void* block,
+                          std::size_t size) {
   return GetBinary(Open(path).get(), section, key, block, size);
 }
 
@@ -422,8 +421,7 @@ bool IniStore::WriteString(const std::string& path, std::u16string_view section,
   return EditFile(path, [&](IniBuffer* b) { return SetString(b, section, key, value); });
 }
 
-bool IniStore::WriteInt(const std::string& path, std::u16string_view section, std::u16string_view key,
-                        int value) {
+bool IniStore::WriteInt(const std::string& path, std::u16string_view section, std::u16string_view key, int value) {
   return EditFile(path, [&](IniBuffer* b) { return SetInt(b, section, key, value); });
 }
 

@@ -98,7 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"NonAsciiSectionIsFoundAgain", u"\uFEFF[\u4E2D]\r\na=1\r\n[-]\r\na=x\r\n",
                  Set(u"\u4E2D", u"a", u"2"), u"\uFEFF[\u4E2D]\r\na=2\r\n[-]\r\na=x\r\n"},
         EditCase{"SetInt", u"\uFEFF[S]\r\n",
-                 [](IniBuffer* b) { return IniStore::SetInt(b, u"S", u"n", -12) && IniStore::SetInt(b, u"S", u"m", INT_MIN); },
+                 [](IniBuffer* b) {
+                   return IniStore::SetInt(b, u"S", u"n", -12) && IniStore::SetInt(b, u"S", u"m", INT_MIN);
+                 },
                  u"\uFEFF[S]\r\nn=-12\r\nm=-2147483648\r\n"},
         EditCase{"SetBinaryUpperHexWithTerminator", u"\uFEFF[S]\r\n",
                  [](IniBuffer* b) { return IniStore::SetBinary(b, u"S", u"b", kTwoBytes, 2); },
