@@ -7,6 +7,11 @@
 
 namespace kastrell {
 
+UserValues& AppUserValues() {
+  static UserValues values{std::string()};
+  return values;
+}
+
 std::string UserValues::DefaultPath(SystemInfo& system) {
   return path::Join(DefaultIniDirectory(system), "registry_u.ini");
 }

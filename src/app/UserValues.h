@@ -34,6 +34,7 @@ class UserValues {
   static std::string DefaultPath(SystemInfo& system);
 
   const std::string& Path() const { return path_; }
+  void SetPath(std::string path) { path_ = std::move(path); }
 
   std::optional<std::u16string> GetString(std::u16string_view section, std::u16string_view name) const;
   std::u16string GetString(std::u16string_view section, std::u16string_view name, std::u16string_view def) const;
@@ -57,5 +58,9 @@ class UserValues {
   bool Edit(F f);
   std::string path_;
 };
+
+// The application's per-user values. Its path is empty (reads give defaults,
+// writes fail) until the start-up sequence sets it, normally to DefaultPath.
+UserValues& AppUserValues();
 
 }  // namespace kastrell

@@ -58,5 +58,17 @@ TEST_F(UserValuesTest, UnwritableLocationFails) {
   EXPECT_EQ(values.GetInt(u"Install", u"Language", 3), 3);
 }
 
+TEST_F(UserValuesTest, ApplicationValuesNeedAPath) {
+  UserValues& app = AppUserValues();
+  std::string saved = app.Path();
+  app.SetPath({});
+  EXPECT_FALSE(app.SetInt(u"Install", u"Language", 1));
+  EXPECT_EQ(app.GetInt(u"Install", u"Language", 2), 2);
+  app.SetPath(dir / "registry_u.ini");
+  EXPECT_TRUE(app.SetInt(u"Install", u"Language", 1));
+  EXPECT_EQ(app.GetInt(u"Install", u"Language", 2), 1);
+  app.SetPath(saved);
+}
+
 }  // namespace
 }  // namespace kastrell
