@@ -63,10 +63,25 @@ class FileSystem {
   // Creates the directory and any missing parents; an existing directory is success.
   virtual FileError MakeDirectories(const std::string& path) = 0;
   virtual FileError ListDirectory(const std::string& path, std::vector<DirEntry>& entries) = 0;
+  // Whether the process could make path its current directory: it exists, is a
+  // directory and may be searched. Nothing is changed.
+  virtual FileError CheckDirectoryAccess(const std::string& path) = 0;
+  // The file a chain of symbolic links finally names, which need not exist
+  // yet; path itself when it is not a link or the chain cannot be followed.
+  virtual std::string ResolveLinks(const std::string& path) = 0;
   virtual std::string TempDirectory() = 0;
 };
 
 // Reads a whole file into bytes.
 FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes);
+
+// Replaces the contents of path with size bytes so that a reader sees either
+// the old file or the new one, never a torn one: the bytes go to a temporary
+// file in the same directory, are flushed, and the temporary file is renamed
+// over path. An existing file's permission bits are kept; a new file is
+// private to the user (0600). On failure the temporary file is removed and
+// path is untouched. When path is a symbolic link the file it names is
+// replaced and the link stays.
+FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size);
 
 }  // namespace kastrell

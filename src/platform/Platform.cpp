@@ -1,11 +1,14 @@
 #include "platform/Platform.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "platform/Diagnostics.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Path.h"
 
 namespace kastrell {
 
@@ -55,6 +58,30 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
     bytes.append(chunk, got);
   }
   return file->Close();
+}
+
+FileError WriteFileAtomically(FileSystem& fs, const std::string& linkOrPath, const void* data, std::size_t size) {
+  if (linkOrPath.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
+  // Renaming over a link would replace the link, not the file it names.
+  const std::string path = fs.ResolveLinks(linkOrPath);
+  FileInfo old;
+  if (FileError e = fs.Stat(path, old)) return e;
+  std::string dir = path::DirName(path);
+  if (dir.empty()) dir.push_back('.');
+  std::string temp;
+  std::unique_ptr<File> file;
+  std::string prefix(1, '.');
+  prefix += path::FileName(path);
+  prefix += ".tmp-";
+  if (FileError e = fs.CreateUnique(dir, prefix, temp, file)) return e;
+  FileError e = file->Write(data, size);
+  if (!e) e = file->Sync();
+  FileError closed = file->Close();
+  if (!e) e = closed;
+  if (!e && old.kind == FileKind::Regular) e = fs.SetMode(temp, old.mode);
+  if (!e) e = fs.Rename(temp, path);
+  if (e) fs.Remove(temp);
+  return e;
 }
 
 }  // namespace kastrell

@@ -90,5 +90,46 @@ TEST_F(PosixFileSystemTest, OpeningAFifoForReadDoesNotBlock) {
   EXPECT_EQ(info.kind, FileKind::Other);
 }
 
+TEST_F(PosixFileSystemTest, DirectoryAccessCheck) {
+  std::string file = path::Join(dir, "plain");
+  std::ofstream(file) << "x";
+  EXPECT_FALSE(fs.CheckDirectoryAccess(dir));
+  EXPECT_EQ(fs.CheckDirectoryAccess(file).code, ENOTDIR);
+  EXPECT_EQ(fs.CheckDirectoryAccess(path::Join(dir, "missing")).code, ENOENT);
+  EXPECT_TRUE(fs.CheckDirectoryAccess(""));
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteReplacesWholeFile) {
+  std::string p = path::Join(dir, "settings");
+  ASSERT_FALSE(WriteFileAtomically(fs, p, "first version", 13));
+  ASSERT_FALSE(WriteFileAtomically(fs, p, "two", 3));
+  std::string bytes;
+  ASSERT_FALSE(ReadWholeFile(fs, p, bytes));
+  EXPECT_EQ(bytes, "two");
+  FileInfo info;
+  ASSERT_FALSE(fs.Stat(p, info));
+  EXPECT_EQ(info.mode, 0600u);
+  std::vector<DirEntry> entries;
+  ASSERT_FALSE(fs.ListDirectory(dir, entries));
+  EXPECT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(WriteFileAtomically(fs, path::Join(dir, "no/such/settings"), "x", 1));
+  EXPECT_TRUE(WriteFileAtomically(fs, "", "x", 1));
+}
+
+TEST_F(PosixFileSystemTest, AtomicWriteThroughLinkKeepsTheLink) {
+  ASSERT_EQ(::mkdir(path::Join(dir, "real").c_str(), 0755), 0);
+  std::string target = path::Join(dir, "real/settings"), link = path::Join(dir, "settings");
+  ASSERT_EQ(::symlink("real/settings", link.c_str()), 0);
+  EXPECT_EQ(fs.ResolveLinks(link), target);
+  EXPECT_EQ(fs.ResolveLinks(target), target);
+  ASSERT_FALSE(WriteFileAtomically(fs, link, "via link", 8));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  std::string bytes;
+  ASSERT_FALSE(ReadWholeFile(fs, target, bytes));
+  EXPECT_EQ(bytes, "via link");
+}
+
 }  // namespace
 }  // namespace kastrell

@@ -347,6 +347,8 @@ class UnwritableFiles final : public FileSystem {
   FileError ListDirectory(const std::string& p, std::vector<DirEntry>& e) override {
     return real_.ListDirectory(p, e);
   }
+  FileError CheckDirectoryAccess(const std::string& p) override { return real_.CheckDirectoryAccess(p); }
+  std::string ResolveLinks(const std::string& p) override { return real_.ResolveLinks(p); }
   std::string TempDirectory() override { return real_.TempDirectory(); }
 
  private:

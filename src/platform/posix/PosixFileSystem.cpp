@@ -159,6 +159,31 @@ FileError PosixFileSystem::ListDirectory(const std::string& path, std::vector<Di
   return {};
 }
 
+FileError PosixFileSystem::CheckDirectoryAccess(const std::string& path) {
+  struct stat st;
+  if (path.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
+  if (::stat(path.c_str(), &st) != 0) return LastFileError();
+  if (!S_ISDIR(st.st_mode)) return FileError{ENOTDIR, std::strerror(ENOTDIR)};
+  if (::access(path.c_str(), X_OK) != 0) return LastFileError();
+  return {};
+}
+
+std::string PosixFileSystem::ResolveLinks(const std::string& path) {
+  // Follows the chain by hand so that a link to a file not yet created still
+  // names that file; a loop or an unreadable link gives path back.
+  std::string p = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    char buf[4096];
+    ssize_t n = ::readlink(p.c_str(), buf, sizeof buf - 1);
+    if (n <= 0) return path;
+    std::string target(buf, std::size_t(n));
+    p = path::Normalize(path::IsAbsolute(target) ? target : path::Join(path::DirName(p), target));
+  }
+  return path;
+}
+
 std::string PosixFileSystem::TempDirectory() {
   const char* t = std::getenv("TMPDIR");
   return t && *t ? t : "/tmp";

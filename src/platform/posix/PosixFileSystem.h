@@ -17,6 +17,8 @@ class PosixFileSystem final : public FileSystem {
   FileError SetMode(const std::string& path, std::uint32_t mode) override;
   FileError MakeDirectories(const std::string& path) override;
   FileError ListDirectory(const std::string& path, std::vector<DirEntry>& entries) override;
+  FileError CheckDirectoryAccess(const std::string& path) override;
+  std::string ResolveLinks(const std::string& path) override;
   std::string TempDirectory() override;
 };
 
