@@ -3,12 +3,16 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/MatchCommand.h"
 #include "platform/posix/PosixPlatform.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: kastrell-cli [--version] [--help] COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  match [-i] [--replace TEMPLATE] PATTERN [FILE]   run a regular expression\n"
     "\n"
     "Options:\n"
     "  --version   print the version and exit\n"
@@ -32,6 +36,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (command == "match") return kastrell::cli::RunMatchCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }
