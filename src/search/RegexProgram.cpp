@@ -801,7 +801,7 @@ RegexResult FindFrom(FindState& s, std::size_t from) {
     RegexResult r = RegexEngine::Search(s.program, s.text, at, s.matchCase, s.textStartIsLineStart, s.budget);
     if (!r.found()) return r;
     // A match that begins inside a CR LF takes the CR with it.
-    if (r.start > from && s.text[r.start] == kLF && s.text[r.start - 1] == kCR) {
+    if (r.length > 0 && r.start > from && s.text[r.start] == kLF && s.text[r.start - 1] == kCR) {
       --r.start;
       ++r.length;
     }

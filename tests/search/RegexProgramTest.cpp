@@ -143,6 +143,8 @@ TEST_F(RegexFindTable, Rows) {
       {"nine groups and a dollar", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)$", u"abcdefghi\r\n", 0,
        "0-9 \\1=0-1 \\2=1-2 \\3=2-3 \\4=3-4 \\5=4-5 \\6=5-6 \\7=6-7 \\8=7-8 \\9=8-9"},
       {"empty first match does not hide a later one", u"x*", u"abxx", 0, "2-4"},
+      {"empty matches around a line break are skipped", u"x*", u"a\r\nbxx", 0, "4-6"},
+      {"only empty matches", u"x*", u"a\r\nb", 0, "none"},
       {"caret pattern may match empty", u"^", u"ab", 0, "0-0"},
       {"start inside CR LF takes the CR", std::u16string(u"\nb", 2), u"a\r\nb", 0, "1-4"},
       {"search from a column keeps the line context", u"^b", u"ab", 1, "none"},
