@@ -157,7 +157,10 @@ int RunMatchCommand(int argc, char** argv) {
     }
     if (!r.found()) break;
     ++matches;
-    out += "{\"start\":" + std::to_string(r.start) + ",\"end\":" + std::to_string(r.start + r.length);
+    out += "{\"start\":";
+    out += std::to_string(r.start);
+    out += ",\"end\":";
+    out += std::to_string(r.start + r.length);
     if (r.lineEnd) out += ",\"lineEnd\":true";
     if (templ) {
       out += ",\"replacement\":";
@@ -166,10 +169,15 @@ int RunMatchCommand(int argc, char** argv) {
       out += ",\"captures\":[";
       for (int i = 0; i < kRegexCaptures; ++i) {
         if (i) out += ',';
-        if (prog.captureSet(i))
-          out += "[" + std::to_string(prog.captureStart(i)) + "," + std::to_string(prog.captureEnd(i)) + "]";
-        else
+        if (prog.captureSet(i)) {
+          out += '[';
+          out += std::to_string(prog.captureStart(i));
+          out += ',';
+          out += std::to_string(prog.captureEnd(i));
+          out += ']';
+        } else {
           out += "null";
+        }
       }
       out += ']';
     }

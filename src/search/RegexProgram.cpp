@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "text/CharTables.h"
 
 namespace kastrell {
@@ -398,6 +402,109 @@ struct Compiler {
   }
 };
 
+void SetBit(std::uint64_t* bits, char16_t u) { bits[u >> 6] |= std::uint64_t(1) << (u & 63); }
+
+// Collects the units that can begin a match by walking the program up to the
+// first node on every path that consumes a unit.
+struct StartSetBuilder {
+  Code c;
+  const std::vector<RegexClass>& classes;
+  std::uint64_t bits[4] = {}, foldBits[4] = {};
+  bool wide = false, wideFold = false;
+  int visits = 0;
+
+  void AddUnit(char16_t u) {
+    if (u < 256) SetBit(bits, u);
+    else wide = true;
+    const FoldTables& f = Fold();
+    char16_t x = f.upper[u];
+    for (std::uint32_t k = f.preStart[x]; k < f.preStart[x + 1]; ++k) {
+      if (f.pre[k] < 256) SetBit(foldBits, f.pre[k]);
+      else wideFold = true;
+    }
+  }
+  void AddSimple(std::uint32_t n) {
+    switch (c.Op(n)) {
+      case kRegexExactly:
+        AddUnit(c.c[Code::Operand(n) + 1]);
+        break;
+      case kRegexAnyOf: {
+        const RegexClass& cls = classes[c.c[Code::Operand(n)]];
+        for (int i = 0; i < 4; ++i) {
+          bits[i] |= cls.bits[i];
+          foldBits[i] |= cls.foldBits[i];
+        }
+        wide = wide || !cls.wide.empty();
+        wideFold = true;
+        break;
+      }
+      case kRegexAnyBut: {
+        const RegexClass& cls = classes[c.c[Code::Operand(n)]];
+        for (int i = 0; i < 4; ++i) {
+          bits[i] |= ~cls.bits[i];
+          foldBits[i] |= ~cls.foldBits[i];
+        }
+        wide = wideFold = true;
+        break;
+      }
+      default:
+        for (int i = 0; i < 4; ++i) bits[i] = foldBits[i] = ~std::uint64_t(0);
+        wide = wideFold = true;
+        break;
+    }
+  }
+  // True when some path from n reaches the end without consuming a unit, or
+  // when the walk gave up; the start set is then of no use.
+  bool Walk(std::uint32_t n) {
+    while (n != kNoNode) {
+      if (++visits > 10000) return true;
+      switch (c.Op(n)) {
+        case kRegexEnd:
+        case kRegexBack:
+          return true;
+        case kRegexExactly:
+        case kRegexAnyOf:
+        case kRegexAnyBut:
+        case kRegexAny:
+        case kRegexPlus:
+          AddSimple(c.Op(n) == kRegexPlus ? Code::Operand(n) : n);
+          return false;
+        case kRegexStar:
+          AddSimple(Code::Operand(n));
+          n = c.Next(n);
+          break;
+        case kRegexBranch: {
+          bool empty = false;
+          for (std::uint32_t b = n; b != kNoNode && c.Op(b) == kRegexBranch; b = c.Next(b))
+            if (Walk(Code::Operand(b))) empty = true;
+          return empty;
+        }
+        default:  // zero-width nodes: anchors, NOTHING, OPEN, CLOSE
+          n = c.Next(n);
+          break;
+      }
+    }
+    return true;
+  }
+};
+
+// Position of the first `u` in t[from, len), or len.
+std::size_t FindUnit(const char16_t* t, std::size_t from, std::size_t len, char16_t u) {
+  std::size_t p = from;
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi16(static_cast<short>(u));
+  for (; p + 16 <= len; p += 16) {
+    __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t + p)), needle);
+    __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t + p + 8)), needle);
+    int mask = _mm_movemask_epi8(a) | (_mm_movemask_epi8(b) << 16);
+    if (mask) return p + (__builtin_ctz(unsigned(mask)) >> 1);
+  }
+#endif
+  for (; p < len; ++p)
+    if (t[p] == u) return p;
+  return len;
+}
+
 }  // namespace
 
 bool RegexCompile(RegexProgram& program, std::u16string_view pattern, bool lineEndDollar) {
@@ -437,6 +544,15 @@ bool RegexCompile(RegexProgram& program, std::u16string_view pattern, bool lineE
           program.required_.assign(&program.code_[Code::Operand(n) + 1], len);
       }
     }
+  }
+  StartSetBuilder sb{c, program.classes_};
+  program.start_ = {};
+  if (!sb.Walk(0)) {
+    program.start_.usable = true;
+    std::copy(std::begin(sb.bits), std::end(sb.bits), program.start_.bits);
+    std::copy(std::begin(sb.foldBits), std::end(sb.foldBits), program.start_.foldBits);
+    program.start_.wide = sb.wide;
+    program.start_.wideFold = sb.wideFold;
   }
   program.compiled_ = true;
   return true;
@@ -673,6 +789,7 @@ std::size_t FindText(const char16_t* t, std::size_t len, std::size_t from, std::
   if (needle.empty()) return from;
   const char16_t* upper = Fold().upper;
   for (std::size_t p = from; p + needle.size() <= len; ++p) {
+    if (!icase && (p = FindUnit(t, p, len, needle[0])) + needle.size() > len) break;
     std::size_t i = 0;
     if (icase) {
       while (i < needle.size() && upper[t[p + i]] == upper[needle[i]]) ++i;
@@ -736,17 +853,22 @@ RegexResult RegexEngine::Search(RegexProgram& program, std::u16string_view text,
   if (program.anchored()) {
     // Only line starts can match: the start, if it is one, then after each CR LF.
     if (!(m.AtLineStart(from) && attempt(from))) {
-      for (std::size_t p = std::max<std::size_t>(from, 1); p < len; ++p) {
-        if (t[p] != kLF || t[p - 1] != kCR) continue;
-        if (attempt(p + 1)) break;
+      for (std::size_t p = FindUnit(t, std::max<std::size_t>(from, 1), len, kLF); p < len;
+           p = FindUnit(t, p + 1, len, kLF)) {
+        if (t[p - 1] == kCR && attempt(p + 1)) break;
       }
     }
-  } else if (program.firstUnit()) {
+  } else if (program.firstUnit() && !icase) {
     const char16_t first = *program.firstUnit();
-    const char16_t* upper = Fold().upper;
-    const char16_t ufirst = upper[first];
+    for (std::size_t p = FindUnit(t, from, len, first); p < len; p = FindUnit(t, p + 1, len, first))
+      if (attempt(p)) break;
+  } else if (program.start_.usable) {
+    // A match needs at least one unit, so the text end is never tried.
+    const std::uint64_t* bits = icase ? program.start_.foldBits : program.start_.bits;
+    const bool wide = icase ? program.start_.wideFold : program.start_.wide;
     for (std::size_t p = from; p < len; ++p) {
-      if (icase ? upper[t[p]] != ufirst : t[p] != first) continue;
+      char16_t u = t[p];
+      if (u < 256 ? !((bits[u >> 6] >> (u & 63)) & 1) : !wide) continue;
       if (attempt(p)) break;
     }
   } else {

@@ -104,6 +104,15 @@ class RegexProgram {
   std::optional<char16_t> firstUnit_;
   bool anchored_ = false;
   std::u16string required_;
+  // Units that can begin a match, as computed from the program; unusable when
+  // the pattern can match the empty string.
+  struct StartSet {
+    bool usable = false;
+    std::uint64_t bits[4] = {};      // units below 256
+    std::uint64_t foldBits[4] = {};  // units below 256, ignoring case
+    bool wide = false;               // some unit from 256 up may begin a match
+    bool wideFold = false;           // the same, ignoring case
+  } start_;
   std::uint64_t stepBudget_ = 0;
 
   std::size_t capStart_[kRegexCaptures];
