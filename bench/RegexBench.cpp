@@ -87,6 +87,7 @@ const Case kCases[] = {
     {"lower_lock", u"[a-z]+_lock", "[a-z]+_lock", false},
     {"no_match", u"[Qq]uux[0-9]+", "[Qq]uux[0-9]+", false},
     {"line_break", u";\\n}", ";\\r\\n}", false},
+    {"define_capture", u"^#define ([A-Z_]+) (.*)", "^#define ([A-Z_]+) ([^\\r\\n]*)", false},
 };
 
 void BM_Kastrell(benchmark::State& state, const Case& c) {

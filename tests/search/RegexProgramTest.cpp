@@ -251,6 +251,20 @@ TEST_F(RegexBudgetTest, LongLoopsNeedNoMachineStack) {
   EXPECT_EQ(prog.captureStart(1), text.size() - 2);
 }
 
+TEST_F(RegexBudgetTest, LiteralsLongerThanOneNode) {
+  std::u16string pattern(70000, u'a');
+  pattern += u'b';
+  std::u16string text = u"x" + pattern;
+  RegexProgram prog;
+  ASSERT_TRUE(RegexCompile(prog, pattern));
+  RegexResult r = RegexSearch(prog, text, 0, true, true);
+  ASSERT_TRUE(r.found());
+  EXPECT_EQ(r.start, 1u);
+  EXPECT_EQ(r.length, pattern.size());
+  text[40000] = u'c';
+  EXPECT_FALSE(RegexSearch(prog, text, 0, true, true).found());
+}
+
 TEST_F(RegexBudgetTest, Hints) {
   RegexProgram prog;
   ASSERT_TRUE(RegexCompile(prog, u"abc"));
