@@ -588,8 +588,9 @@ struct RegexMatcher {
   RegexMatcher(const RegexProgram& p, std::u16string_view text, bool ic, bool tsl, std::uint64_t b)
       : prog(p), c{p.code_.data()}, t(text.data()), len(text.size()), icase(ic), textStartIsLineStart(tsl),
         upper(Fold().upper), budget(b) {
-    std::fill(std::begin(caps), std::end(caps), kRegexNoPos);
+    ResetCaptures();
   }
+  void ResetCaptures() { std::fill(std::begin(caps), std::end(caps), kRegexNoPos); }
 
   bool Eq(char16_t a, char16_t b) const { return a == b || (icase && upper[a] == upper[b]); }
   bool InClass(std::uint32_t node, char16_t u) const {
@@ -807,28 +808,19 @@ std::size_t FindText(const char16_t* t, std::size_t len, std::size_t from, std::
 struct RegexEngine {
   static RegexResult Search(RegexProgram& program, std::u16string_view text, std::size_t from, bool matchCase,
                             bool textStartIsLineStart, std::uint64_t& budget);
+  static RegexResult FindLast(RegexProgram& program, std::u16string_view text, std::size_t from,
+                              std::u16string_view pattern, bool matchCase, bool textStartIsLineStart);
+  // Whether a match could begin at p, by the search hints alone.
+  static bool MayStartAt(const RegexProgram& program, const RegexMatcher& m, std::size_t p);
+  // Records the match the matcher found at `at` and reports it.
+  static RegexResult Found(RegexProgram& program, const RegexMatcher& m, std::size_t at);
+  static bool HasRequiredText(const RegexProgram& program, std::u16string_view text, std::size_t from, bool icase) {
+    return program.required_.empty() ||
+           FindText(text.data(), text.size(), from, program.required_, icase) != text.size();
+  }
   static bool EndedBeforeBreak(const RegexProgram& p) { return p.endedBeforeBreak_; }
   static bool CompiledForFind(const RegexProgram& p) { return p.lineEndDollar_; }
   static std::uint64_t Budget(const RegexProgram& p, std::size_t units) { return BudgetFor(p.stepBudget_, units); }
-
-  // The captures of one match, kept while later matches are searched.
-  struct Captures {
-    std::size_t start[kRegexCaptures], end[kRegexCaptures];
-    std::u16string text[kRegexCaptures];
-    bool endedBeforeBreak = false;
-  };
-  static void Save(const RegexProgram& p, Captures& c) {
-    std::copy(std::begin(p.capStart_), std::end(p.capStart_), c.start);
-    std::copy(std::begin(p.capEnd_), std::end(p.capEnd_), c.end);
-    std::copy(std::begin(p.capText_), std::end(p.capText_), c.text);
-    c.endedBeforeBreak = p.endedBeforeBreak_;
-  }
-  static void Restore(RegexProgram& p, Captures& c) {
-    std::copy(std::begin(c.start), std::end(c.start), p.capStart_);
-    std::copy(std::begin(c.end), std::end(c.end), p.capEnd_);
-    std::move(std::begin(c.text), std::end(c.text), p.capText_);
-    p.endedBeforeBreak_ = c.endedBeforeBreak;
-  }
 };
 
 // The search with a shared budget, so that RegexFind's retries after skipped
@@ -841,8 +833,7 @@ RegexResult RegexEngine::Search(RegexProgram& program, std::u16string_view text,
   const bool icase = !matchCase;
   const char16_t* t = text.data();
   const std::size_t len = text.size();
-  if (!program.requiredText().empty() && FindText(t, len, from, program.requiredText(), icase) == len)
-    return result;
+  if (!HasRequiredText(program, text, from, icase)) return result;
 
   RegexMatcher m(program, text, icase, textStartIsLineStart, budget);
   std::size_t at = kRegexNoPos;
@@ -881,7 +872,21 @@ RegexResult RegexEngine::Search(RegexProgram& program, std::u16string_view text,
     return result;
   }
   if (at == kRegexNoPos) return result;
+  return Found(program, m, at);
+}
 
+bool RegexEngine::MayStartAt(const RegexProgram& program, const RegexMatcher& m, std::size_t p) {
+  if (program.anchored_) return m.AtLineStart(p);
+  if (program.firstUnit_ && !m.icase) return p < m.len && m.t[p] == *program.firstUnit_;
+  if (!program.start_.usable) return true;
+  if (p >= m.len) return false;
+  char16_t u = m.t[p];
+  const std::uint64_t* bits = m.icase ? program.start_.foldBits : program.start_.bits;
+  if (u >= 256) return m.icase ? program.start_.wideFold : program.start_.wide;
+  return (bits[u >> 6] >> (u & 63)) & 1;
+}
+
+RegexResult RegexEngine::Found(RegexProgram& program, const RegexMatcher& m, std::size_t at) {
   program.capStart_[0] = at;
   program.capEnd_[0] = m.matchEnd;
   for (int i = 1; i < kRegexCaptures; ++i) {
@@ -890,9 +895,10 @@ RegexResult RegexEngine::Search(RegexProgram& program, std::u16string_view text,
   }
   for (int i = 0; i < kRegexCaptures; ++i) {
     if (program.captureSet(i) && program.capStart_[i] <= program.capEnd_[i])
-      program.capText_[i].assign(t + program.capStart_[i], program.capEnd_[i] - program.capStart_[i]);
+      program.capText_[i].assign(m.t + program.capStart_[i], program.capEnd_[i] - program.capStart_[i]);
   }
   program.endedBeforeBreak_ = m.endedBeforeBreak;
+  RegexResult result;
   result.status = RegexStatus::Found;
   result.start = at;
   result.length = m.matchEnd - at;
@@ -916,24 +922,28 @@ struct FindState {
   std::uint64_t budget;
 };
 
+// Turns a match of the search into what RegexFind reports; false when the
+// match does not count (an empty match, unless the pattern begins with "^").
+bool Counts(const FindState& s, RegexResult& r, std::size_t from) {
+  // A match that begins inside a CR LF takes the CR with it.
+  if (r.length > 0 && r.start > from && s.text[r.start] == kLF && s.text[r.start - 1] == kCR) {
+    --r.start;
+    ++r.length;
+  }
+  if (r.length == 0 && RegexEngine::EndedBeforeBreak(s.program)) {
+    // An empty match of the trailing "$" before a line break stands for that break.
+    r.lineEnd = true;
+    r.length = 2;
+    return true;
+  }
+  return r.length > 0 || s.pattern[0] == u'^';
+}
+
 RegexResult FindFrom(FindState& s, std::size_t from) {
   RegexResult none;
-  const bool caretPattern = s.pattern[0] == u'^';
   for (std::size_t at = from; at <= s.text.size();) {
     RegexResult r = RegexEngine::Search(s.program, s.text, at, s.matchCase, s.textStartIsLineStart, s.budget);
-    if (!r.found()) return r;
-    // A match that begins inside a CR LF takes the CR with it.
-    if (r.length > 0 && r.start > from && s.text[r.start] == kLF && s.text[r.start - 1] == kCR) {
-      --r.start;
-      ++r.length;
-    }
-    if (r.length == 0 && RegexEngine::EndedBeforeBreak(s.program)) {
-      // An empty match of the trailing "$" before a line break stands for that break.
-      r.lineEnd = true;
-      r.length = 2;
-      return r;
-    }
-    if (r.length > 0 || caretPattern) return r;
+    if (!r.found() || Counts(s, r, from)) return r;
     // An empty match does not count; a later, longer one may.
     at = r.start + 1;
   }
@@ -965,24 +975,39 @@ RegexResult RegexFind(RegexProgram& program, std::u16string_view text, std::size
 
 RegexResult RegexFindLast(RegexProgram& program, std::u16string_view text, std::size_t from,
                           std::u16string_view pattern, bool matchCase, bool textStartIsLineStart) {
-  RegexResult r = RegexFind(program, text, from, pattern, matchCase, textStartIsLineStart);
-  if (!r.found()) return r;
-  FindState s{program, text, pattern, matchCase, textStartIsLineStart,
-              RegexEngine::Budget(program, text.size() - from)};
-  RegexResult last = r;
-  RegexEngine::Captures kept;
-  RegexEngine::Save(program, kept);
-  for (;;) {
-    std::size_t next = r.start + 1;
-    if (next >= text.size()) break;
-    r = FindFrom(s, next);
-    if (r.status == RegexStatus::TooComplex) return r;
-    if (!r.found()) break;
-    last = r;
-    RegexEngine::Save(program, kept);
+  return RegexEngine::FindLast(program, text, from, pattern, matchCase, textStartIsLineStart);
+}
+
+// The last match start is the largest position at which a match that counts
+// begins, so the positions are tried from the end backwards: the first
+// success is the result, and a long run of matches costs no more than one.
+// An empty match at the very end of the range is no result: it would sit on
+// the position the backward search starts from.
+RegexResult RegexEngine::FindLast(RegexProgram& program, std::u16string_view text, std::size_t from,
+                                  std::u16string_view pattern, bool matchCase, bool textStartIsLineStart) {
+  RegexResult none;
+  program.ClearCaptures();
+  if (pattern.empty() || from >= text.size()) return none;
+  if (!PrepareFind(program, pattern)) {
+    none.status = RegexStatus::BadPattern;
+    return none;
   }
-  RegexEngine::Restore(program, kept);
-  return last;
+  if (!HasRequiredText(program, text, from, !matchCase)) return none;
+  FindState s{program, text, pattern, matchCase, textStartIsLineStart, Budget(program, text.size() - from)};
+  RegexMatcher m(program, text, !matchCase, textStartIsLineStart, s.budget);
+  for (std::size_t p = text.size(); p-- > from;) {
+    if (!MayStartAt(program, m, p)) continue;
+    if (m.Run(p)) {
+      RegexResult r = Found(program, m, p);
+      if (Counts(s, r, from)) return r;
+      program.ClearCaptures();
+      m.ResetCaptures();
+    } else if (m.tooComplex) {
+      none.status = RegexStatus::TooComplex;
+      return none;
+    }
+  }
+  return none;
 }
 
 std::optional<std::u16string> RegexExpand(const RegexProgram& program, std::u16string_view templ) {

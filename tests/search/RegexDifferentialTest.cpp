@@ -271,5 +271,41 @@ TEST_F(RegexDifferential, AgreesWithPcre2) {
   EXPECT_GT(nonEmpty, compared / 8) << "the generator should produce real matches";
 }
 
+// Backward search must report the last match of the forward chain that
+// searches again from just after each match start.
+TEST_F(RegexDifferential, FindLastIsTheLastOfTheForwardChain) {
+  constexpr std::uint32_t kSeed = 7041;
+  PatternGenerator gen(kSeed);
+  int failures = 0;
+  for (int i = 0; i < 3000 && failures < 10; ++i) {
+    bool tsl = i % 3 != 0;
+    bool matchCase = i % 4 != 0;
+    std::u16string pattern = gen.Pattern(tsl).ours;
+    std::u16string text = gen.Text();
+    RegexProgram chain, backward;
+    RegexResult last;
+    for (RegexResult r = RegexFind(chain, text, 0, pattern, matchCase, tsl); r.found();
+         r = r.start + 1 < text.size() ? RegexFind(chain, text, r.start + 1, pattern, matchCase, tsl)
+                                       : RegexResult{}) {
+      if (r.start < text.size()) last = r;  // an empty match at the range end is never the last
+    }
+    // A last match found at a LF after a CR is reported with the CR, as a
+    // search from the range start would.
+    if (last.found() && last.start > 0 && last.length > 0 && text[last.start] == u'\n' &&
+        text[last.start - 1] == u'\r') {
+      --last.start;
+      ++last.length;
+    }
+    RegexResult r = RegexFindLast(backward, text, 0, pattern, matchCase, tsl);
+    if (r.status != last.status || r.start != last.start || r.length != last.length || r.lineEnd != last.lineEnd) {
+      ++failures;
+      ADD_FAILURE() << "seed " << kSeed << " case " << i << "\n  pattern " << Show(pattern) << "\n  text \""
+                    << Show(text) << "\"\n  forward " << last.start << "+" << last.length
+                    << (last.found() ? "" : " none") << "\n  backward " << r.start << "+" << r.length
+                    << (r.found() ? "" : " none");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kastrell

@@ -174,6 +174,10 @@ TEST_F(RegexFindTable, FindLast) {
       {"caret pattern finds its last line", u"^a", u"ab\r\nab", "4-5"},
       {"line start in an alternative", u"x|^y", u"y\r\nyx", "4-5"},
       {"no match", u"q", u"ab", "none"},
+      {"empty matches do not count", u"x*", u"xxab", "1-2"},
+      {"line end", u"b$", u"ab\r\nab\r\n", "5-6"},
+      {"empty line end", u"$", u"ab\r\nab\r\n", "6-8 line-end"},
+      {"bad pattern", u"[a", u"ab", "error"},
       {"never a line start mid-line", u"^b", u"abab", "none"},
   };
   for (const Row& row : rows) {
@@ -249,6 +253,14 @@ TEST_F(RegexBudgetTest, LongLoopsNeedNoMachineStack) {
   ASSERT_TRUE(r.found());
   EXPECT_EQ(r.length, text.size());
   EXPECT_EQ(prog.captureStart(1), text.size() - 2);
+
+  // Backward search over one long run of matches finds the last without
+  // searching again after each of them.
+  std::u16string run(1 << 20, u'a');
+  r = RegexFindLast(prog, run, 0, u"(a)+", true, true);
+  ASSERT_TRUE(r.found());
+  EXPECT_EQ(r.start, run.size() - 1);
+  EXPECT_EQ(prog.captureStart(1), run.size() - 1);
 }
 
 TEST_F(RegexBudgetTest, LiteralsLongerThanOneNode) {
