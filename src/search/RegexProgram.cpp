@@ -505,6 +505,27 @@ std::size_t FindUnit(const char16_t* t, std::size_t from, std::size_t len, char1
   return len;
 }
 
+// Position of the first unit of t[from, len) that is one of `units` (one to
+// four of them), or len.
+std::size_t FindAnyUnit(const char16_t* t, std::size_t from, std::size_t len, const char16_t* units, int n) {
+  std::size_t p = from;
+#if defined(__SSE2__)
+  __m128i needles[4];
+  for (int k = 0; k < 4; ++k) needles[k] = _mm_set1_epi16(static_cast<short>(units[k < n ? k : 0]));
+  for (; p + 8 <= len; p += 8) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + p));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, needles[0]), _mm_cmpeq_epi16(v, needles[1])),
+                               _mm_or_si128(_mm_cmpeq_epi16(v, needles[2]), _mm_cmpeq_epi16(v, needles[3])));
+    int mask = _mm_movemask_epi8(hit);
+    if (mask) return p + (__builtin_ctz(unsigned(mask)) >> 1);
+  }
+#endif
+  for (; p < len; ++p)
+    for (int k = 0; k < n; ++k)
+      if (t[p] == units[k]) return p;
+  return len;
+}
+
 }  // namespace
 
 bool RegexCompile(RegexProgram& program, std::u16string_view pattern, bool lineEndDollar) {
@@ -543,6 +564,16 @@ bool RegexCompile(RegexProgram& program, std::u16string_view pattern, bool lineE
         if (len >= program.required_.size())
           program.required_.assign(&program.code_[Code::Operand(n) + 1], len);
       }
+    }
+  }
+  program.firstFoldCount_ = 0;
+  if (program.firstUnit_) {
+    const FoldTables& f = Fold();
+    char16_t x = f.upper[*program.firstUnit_];
+    std::uint32_t n = f.preStart[x + 1] - f.preStart[x];
+    if (n <= 4) {
+      std::copy(f.pre + f.preStart[x], f.pre + f.preStart[x + 1], program.firstFold_);
+      program.firstFoldCount_ = int(n);
     }
   }
   StartSetBuilder sb{c, program.classes_};
@@ -852,6 +883,12 @@ RegexResult RegexEngine::Search(RegexProgram& program, std::u16string_view text,
   } else if (program.firstUnit() && !icase) {
     const char16_t first = *program.firstUnit();
     for (std::size_t p = FindUnit(t, from, len, first); p < len; p = FindUnit(t, p + 1, len, first))
+      if (attempt(p)) break;
+  } else if (program.firstUnit() && program.firstFoldCount_ > 0) {
+    // Ignoring case: every unit that upper-cases like the first one.
+    const char16_t* units = program.firstFold_;
+    const int n = program.firstFoldCount_;
+    for (std::size_t p = FindAnyUnit(t, from, len, units, n); p < len; p = FindAnyUnit(t, p + 1, len, units, n))
       if (attempt(p)) break;
   } else if (program.start_.usable) {
     // A match needs at least one unit, so the text end is never tried.

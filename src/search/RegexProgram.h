@@ -102,6 +102,8 @@ class RegexProgram {
   std::vector<char16_t> code_;
   std::vector<RegexClass> classes_;
   std::optional<char16_t> firstUnit_;
+  char16_t firstFold_[4] = {};  // the units equal to the first unit ignoring case
+  int firstFoldCount_ = 0;      // 0 when there are more than four
   bool anchored_ = false;
   std::u16string required_;
   // Units that can begin a match, as computed from the program; unusable when
