@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/LoadOptions.h"
+#include "cli/MatchCommand.h"
 #include "platform/posix/PosixPlatform.h"
 
 namespace {
@@ -15,6 +16,7 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  decode [options] FILE   print the text as the editor loads it (UTF-8, lines joined by LF)\n"
     "  info [options] FILE     print the encoding, line style and line count as JSON\n"
+    "  match [-i] [--replace TEMPLATE] PATTERN [FILE]   run a regular expression\n"
     "\n"
     "Options:\n"
     "  --version   print the version and exit\n"
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   }
   if (command == "decode") return kastrell::cli::RunDecode(argc - 2, argv + 2);
   if (command == "info") return kastrell::cli::RunInfo(argc - 2, argv + 2);
+  if (command == "match") return kastrell::cli::RunMatchCommand(argc - 2, argv + 2);
   std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }

@@ -1,0 +1,195 @@
+#include "cli/MatchCommand.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/Strings.h"
+#include "platform/Utf.h"
+#include "search/RegexProgram.h"
+
+namespace kastrell::cli {
+
+namespace {
+
+constexpr const char* kMatchUsage =
+    "usage: kastrell-cli match [-i] [--replace TEMPLATE] PATTERN [FILE]\n"
+    "Prints one JSON line per match: start and end in UTF-16 units and the ten\n"
+    "captures, or the replacement text with --replace. Reads standard input\n"
+    "without FILE.\n";
+
+std::u16string JoinLinesWithCrLf(std::u16string_view in) {
+  std::u16string out;
+  out.reserve(in.size() + in.size() / 32);
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    char16_t c = in[i];
+    if (c == u'\r' || c == u'\n') {
+      out += u"\r\n";
+      if (c == u'\r' && i + 1 < in.size() && in[i + 1] == u'\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool ReadAll(std::FILE* f, std::string& out) {
+  char buf[65536];
+  std::size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, got);
+  return !std::ferror(f);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& out, std::string& error) {
+  std::unique_ptr<File> file;
+  FileError e = CurrentPlatform().files->OpenRead(path, file);
+  if (!e) {
+    char buf[65536];
+    for (;;) {
+      std::size_t got = 0;
+      e = file->Read(buf, sizeof buf, got);
+      if (e || got == 0) break;
+      out.append(buf, got);
+    }
+    file->Close();
+  }
+  if (e) error = e.message;
+  return !e;
+}
+
+void AppendJsonString(std::string& out, std::u16string_view s) {
+  out += '"';
+  for (char c : Utf16ToUtf8(s)) {
+    auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (u < 0x20) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", u);
+      out += esc;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::u16string LoadTextForMatch(std::string_view bytes) {
+  // Stands in for the document loader: UTF-16 LE with its byte-order mark,
+  // otherwise UTF-8 (a byte-order mark skipped, invalid bytes as U+FFFD).
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+      units += char16_t(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    if (bytes.size() % 2) units += u'\uFFFD';  // a dangling half unit
+    return JoinLinesWithCrLf(units);
+  }
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  return JoinLinesWithCrLf(Utf8ToUtf16(bytes));
+}
+
+int RunMatchCommand(int argc, char** argv) {
+  bool ignoreCase = false;
+  const char* templ = nullptr;
+  const char* pattern = nullptr;
+  const char* path = nullptr;
+  for (int i = 0; i < argc; ++i) {
+    std::string_view a = argv[i];
+    if (!pattern && a == "-i") {
+      ignoreCase = true;
+    } else if (!pattern && a == "--replace" && i + 1 < argc) {
+      templ = argv[++i];
+    } else if (!pattern && (a == "--help" || a == "-h")) {
+      std::fputs(kMatchUsage, stdout);
+      return 0;
+    } else if (!pattern && a == "--") {
+      if (i + 1 < argc) pattern = argv[++i];
+    } else if (!pattern) {
+      pattern = argv[i];
+    } else if (!path) {
+      path = argv[i];
+    } else {
+      std::fputs(kMatchUsage, stderr);
+      return 2;
+    }
+  }
+  if (!pattern) {
+    std::fputs(kMatchUsage, stderr);
+    return 2;
+  }
+
+  std::string bytes, error;
+  if (path ? !ReadFileBytes(path, bytes, error) : !ReadAll(stdin, bytes)) {
+    std::fprintf(stderr, "kastrell-cli match: cannot read %s: %s\n", path ? path : "standard input",
+                 path ? error.c_str() : "read error");
+    return 2;
+  }
+  std::u16string text = LoadTextForMatch(bytes);
+  std::u16string pat = Utf8ToUtf16(pattern);
+  std::u16string tmpl = templ ? Utf8ToUtf16(templ) : std::u16string();
+
+  RegexProgram prog;
+  if (!pat.empty() && !RegexCompile(prog, pat, true)) {
+    std::fprintf(stderr, "kastrell-cli match: the pattern does not compile\n");
+    return 2;
+  }
+  std::string out;
+  int matches = 0;
+  for (std::size_t from = 0; from < text.size();) {
+    RegexResult r = RegexFind(prog, text, from, pat, !ignoreCase, true);
+    if (r.status == RegexStatus::TooComplex) {
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      std::fprintf(stderr, "kastrell-cli match: %s\n", std::string(LoadString(kRegexTooComplexString)).c_str());
+      return 2;
+    }
+    if (!r.found()) break;
+    ++matches;
+    out += "{\"start\":";
+    out += std::to_string(r.start);
+    out += ",\"end\":";
+    out += std::to_string(r.start + r.length);
+    if (r.lineEnd) out += ",\"lineEnd\":true";
+    if (templ) {
+      out += ",\"replacement\":";
+      AppendJsonString(out, RegexExpand(prog, tmpl).value_or(std::u16string()));
+    } else {
+      out += ",\"captures\":[";
+      for (int i = 0; i < kRegexCaptures; ++i) {
+        if (i) out += ',';
+        if (prog.captureSet(i)) {
+          out += '[';
+          out += std::to_string(prog.captureStart(i));
+          out += ',';
+          out += std::to_string(prog.captureEnd(i));
+          out += ']';
+        } else {
+          out += "null";
+        }
+      }
+      out += ']';
+    }
+    out += "}\n";
+    if (out.size() > (1u << 16)) {
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      out.clear();
+    }
+    from = r.length == 0 ? r.start + 1 : r.start + r.length;
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return matches > 0 ? 0 : 1;
+}
+
+}  // namespace kastrell::cli
