@@ -1,10 +1,14 @@
 #include "cli/MatchCommand.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "cli/LoadOptions.h"
 #include "platform/FileSystem.h"
+#include "platform/posix/PosixPlatform.h"
+#include "text/FileLoader.h"
 #include "platform/Platform.h"
 #include "platform/Strings.h"
 #include "platform/Utf.h"
@@ -20,43 +24,11 @@ constexpr const char* kMatchUsage =
     "captures, or the replacement text with --replace. Reads standard input\n"
     "without FILE.\n";
 
-std::u16string JoinLinesWithCrLf(std::u16string_view in) {
-  std::u16string out;
-  out.reserve(in.size() + in.size() / 32);
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    char16_t c = in[i];
-    if (c == u'\r' || c == u'\n') {
-      out += u"\r\n";
-      if (c == u'\r' && i + 1 < in.size() && in[i + 1] == u'\n') ++i;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 bool ReadAll(std::FILE* f, std::string& out) {
   char buf[65536];
   std::size_t got;
   while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, got);
   return !std::ferror(f);
-}
-
-bool ReadFileBytes(const std::string& path, std::string& out, std::string& error) {
-  std::unique_ptr<File> file;
-  FileError e = CurrentPlatform().files->OpenRead(path, file);
-  if (!e) {
-    char buf[65536];
-    for (;;) {
-      std::size_t got = 0;
-      e = file->Read(buf, sizeof buf, got);
-      if (e || got == 0) break;
-      out.append(buf, got);
-    }
-    file->Close();
-  }
-  if (e) error = e.message;
-  return !e;
 }
 
 void AppendJsonString(std::string& out, std::u16string_view s) {
@@ -85,20 +57,31 @@ void AppendJsonString(std::string& out, std::u16string_view s) {
 
 }  // namespace
 
-std::u16string LoadTextForMatch(std::string_view bytes) {
-  // Stands in for the document loader: UTF-16 LE with its byte-order mark,
-  // otherwise UTF-8 (a byte-order mark skipped, invalid bytes as U+FFFD).
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-      units += char16_t(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    if (bytes.size() % 2) units += u'\uFFFD';  // a dangling half unit
-    return JoinLinesWithCrLf(units);
+bool LoadTextForMatch(const char* path, std::u16string& text) {
+  // Decoded as the editor loads a file, with the questions answered as
+  // kastrell-cli decode answers them by default.
+  PosixPlatform posix;
+  ScopedPlatform installed(posix.platform);
+  FixedChooser chooser;
+  LoadEnvironment env = ApplyLoadOptions(LoadOptions{}, posix, chooser);
+  CMyEditDoc doc;
+  if (path) {
+    if (!LoadFile(doc, path, path, env)) return false;
+  } else {
+    std::string bytes;
+    if (!ReadAll(stdin, bytes)) {
+      std::fprintf(stderr, "kastrell-cli match: cannot read standard input\n");
+      return false;
+    }
+    char* buffer = AllocateDecodeBuffer(bytes.size());
+    if (!buffer) return false;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!DecodeText(doc, buffer, bytes.size(), "-", env)) return false;
   }
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  return JoinLinesWithCrLf(Utf8ToUtf16(bytes));
+  ExtractedText all = doc.Buffer().GetAllText(kLineStylePc, false);
+  if (!all.ok) return false;
+  text.assign(all.units.get(), std::size_t(all.length));
+  return true;
 }
 
 int RunMatchCommand(int argc, char** argv) {
@@ -131,13 +114,8 @@ int RunMatchCommand(int argc, char** argv) {
     return 2;
   }
 
-  std::string bytes, error;
-  if (path ? !ReadFileBytes(path, bytes, error) : !ReadAll(stdin, bytes)) {
-    std::fprintf(stderr, "kastrell-cli match: cannot read %s: %s\n", path ? path : "standard input",
-                 path ? error.c_str() : "read error");
-    return 2;
-  }
-  std::u16string text = LoadTextForMatch(bytes);
+  std::u16string text;
+  if (!LoadTextForMatch(path, text)) return 2;
   std::u16string pat = Utf8ToUtf16(pattern);
   std::u16string tmpl = templ ? Utf8ToUtf16(templ) : std::u16string();
 

@@ -5,9 +5,10 @@
 
 namespace kastrell::cli {
 
-// The text of a file as the editor holds it for searching: decoded, with every
-// line break (CR LF, LF or CR) written as CR LF.
-std::u16string LoadTextForMatch(std::string_view bytes);
+// The text of a file (standard input when path is null) as the editor holds it
+// for searching: loaded as the editor loads it, lines joined with CR LF.
+// Failures are reported on standard error.
+bool LoadTextForMatch(const char* path, std::u16string& text);
 
 // argv holds the arguments after "match". Returns the exit status: 0 when
 // something matched, 1 when nothing did, 2 on a usage, file or pattern error.
