@@ -56,7 +56,8 @@ class FileSystem {
                                  std::unique_ptr<File>& file) = 0;
   // Opens path for writing, creating or truncating it.
   virtual FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) = 0;
-  // Renames from over to, replacing it atomically.
+  // Renames from over to, replacing it atomically; the rename is flushed to
+  // disk with the directory.
   virtual FileError Rename(const std::string& from, const std::string& to) = 0;
   virtual FileError Remove(const std::string& path) = 0;
   virtual FileError SetMode(const std::string& path, std::uint32_t mode) = 0;
@@ -64,6 +65,11 @@ class FileSystem {
   virtual FileError MakeDirectories(const std::string& path) = 0;
   virtual FileError ListDirectory(const std::string& path, std::vector<DirEntry>& entries) = 0;
   virtual std::string TempDirectory() = 0;
+  // The path with every symbolic link resolved; path itself when it does not
+  // exist or cannot be resolved. A save writes to the file a link points to.
+  virtual std::string RealPath(const std::string& path) { return path; }
+  // The permission bits a newly created file gets (0666 less the umask).
+  virtual std::uint32_t NewFileMode() { return 0644; }
 };
 
 // Reads a whole file into bytes.
