@@ -79,12 +79,19 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
   return true;
 }
 
+std::string QuestionKey(unsigned id) {
+  std::string text(LoadString(id));
+  // Skip a leading "%s\n" (the file name), keep the fixed words after it.
+  if (text.rfind("%s\n", 0) == 0) text.erase(0, 3);
+  return text.substr(0, 24);
+}
+
 LoadEnvironment ApplyLoadOptions(const LoadOptions& options, PosixPlatform& platform, FixedChooser& chooser) {
   if (options.acp) platform.codePages.SetAnsiCodePage(*options.acp);
   ConsoleMessageBoxes& boxes = platform.boxes;
   // The questions are told apart by a piece of their text.
-  const std::string decodeQuestion(LoadString(21685).substr(LoadString(21685).find('\n') + 1, 24));
-  const std::string lineQuestion(LoadString(21632).substr(0, 24));
+  const std::string decodeQuestion = QuestionKey(21685);
+  const std::string lineQuestion = QuestionKey(21632);
   if (options.invalid == "cancel") {
     boxes.AddAnswer(decodeQuestion, Answer::Cancel);
   } else if (options.invalid == "no") {

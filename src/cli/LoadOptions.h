@@ -32,6 +32,10 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
 // The option summary for usage texts.
 extern const char* const kLoadOptionsHelp;
 
+// A piece of a question's text that tells it apart from the others, for
+// ConsoleMessageBoxes::AddAnswer.
+std::string QuestionKey(unsigned id);
+
 // Installs the code page and the answers on the platform; the returned
 // environment refers to chooser, which must outlive the loads.
 class FixedChooser final : public EncodingChooser {

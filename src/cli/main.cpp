@@ -17,6 +17,8 @@ constexpr const char* kUsage =
     "  decode [options] FILE   print the text as the editor loads it (UTF-8, lines joined by LF)\n"
     "  info [options] FILE     print the encoding, line style and line count as JSON\n"
     "  match [-i] [--replace TEMPLATE] PATTERN [FILE]   run a regular expression\n"
+    "  convert --encoding N --line-style 0|1|2 [--bom 0|1] IN OUT\n"
+    "                          load IN as the editor does and save it as OUT\n"
     "\n"
     "Options:\n"
     "  --version   print the version and exit\n"
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
   if (command == "decode") return kastrell::cli::RunDecode(argc - 2, argv + 2);
   if (command == "info") return kastrell::cli::RunInfo(argc - 2, argv + 2);
   if (command == "match") return kastrell::cli::RunMatchCommand(argc - 2, argv + 2);
+  if (command == "convert") return kastrell::cli::RunConvert(argc - 2, argv + 2);
   std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }

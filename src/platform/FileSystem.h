@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kastrell {
@@ -56,7 +57,8 @@ class FileSystem {
                                  std::unique_ptr<File>& file) = 0;
   // Opens path for writing, creating or truncating it.
   virtual FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) = 0;
-  // Renames from over to, replacing it atomically.
+  // Renames from over to, replacing it atomically; the rename is flushed to
+  // disk with the directory.
   virtual FileError Rename(const std::string& from, const std::string& to) = 0;
   virtual FileError Remove(const std::string& path) = 0;
   virtual FileError SetMode(const std::string& path, std::uint32_t mode) = 0;
@@ -70,6 +72,8 @@ class FileSystem {
   // yet; path itself when it is not a link or the chain cannot be followed.
   virtual std::string ResolveLinks(const std::string& path) = 0;
   virtual std::string TempDirectory() = 0;
+  // The permission bits a newly created file gets (0666 less the umask).
+  virtual std::uint32_t NewFileMode() { return 0644; }
 };
 
 // Reads a whole file into bytes.
@@ -82,6 +86,12 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
 // private to the user (0600). On failure the temporary file is removed and
 // path is untouched. When path is a symbolic link the file it names is
 // replaced and the link stays.
-FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size);
+// A directory, device or FIFO at path is refused (EISDIR / EINVAL).
+struct AtomicWriteOptions {
+  std::string_view head;            // bytes written before data (a signature)
+  std::uint32_t newFileMode = 0600;  // the permission bits of a file that did not exist
+};
+FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size,
+                              const AtomicWriteOptions& options = {});
 
 }  // namespace kastrell

@@ -42,6 +42,12 @@ class CMyEditDoc {
   bool mixedLineBreaks = false;     // the loaded text mixed separator styles or held NUL
   std::string remoteCachePath;      // the kept download of a remote document
 
+  // ---- Used by saving
+  std::int32_t encodingBeforeChange = 0;  // restored when a Save As fails
+  bool saveCancelled = false;       // the user cancelled an encoding question of the last write
+  bool remote = false;              // the path is a remote name ("ftp(n):path")
+  std::string tempCopyPath;         // the temporary copy automatic saving wrote, "" when none
+
  private:
   TextBuffer buffer_;
   EditOps edits_{*this};

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/Busy.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -333,6 +334,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
 
 bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displayName,
               const LoadEnvironment& env) {
+  ScopedModalOperation busy;
   Platform& platform = CurrentPlatform();
   FileSystem& fs = *platform.files;
   const std::string& name = displayName.empty() ? path : displayName;

@@ -5,9 +5,9 @@ namespace kastrell {
 MessageResult ConsoleMessageBoxes::Show(const MessageRequest& request) {
   auto it = answers_.find(request.buttons);
   Answer answer = it != answers_.end() ? it->second : DefaultAnswer(request.buttons);
-  for (const auto& [contains, ruleAnswer] : rules_) {
-    if (request.text.find(contains) != std::string::npos) {
-      answer = ruleAnswer;
+  for (auto rule = rules_.rbegin(); rule != rules_.rend(); ++rule) {
+    if (request.text.find(rule->first) != std::string::npos) {
+      answer = rule->second;
       break;
     }
   }

@@ -17,7 +17,7 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   // The answer given to boxes with this button set; unset sets get DefaultAnswer.
   void SetAnswer(Buttons buttons, Answer answer) { answers_[buttons] = answer; }
   // The answer given to boxes whose text contains `contains`; these rules come
-  // before the button-set answers, the first match wins.
+  // before the button-set answers, and a later rule overrides an earlier one.
   void AddAnswer(std::string contains, Answer answer) { rules_.emplace_back(std::move(contains), answer); }
   MessageResult Show(const MessageRequest& request) override;
   void Beep(BeepKind) override {}

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -114,8 +115,30 @@ FileError PosixFileSystem::OpenWrite(const std::string& path, std::unique_ptr<Fi
 }
 
 FileError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0 ? FileError{} : LastFileError();
+  if (::rename(from.c_str(), to.c_str()) != 0) return LastFileError();
+  // Make the new directory entry durable, so a crash cannot bring back the old one.
+  std::string dir = path::DirName(to);
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return {};
 }
+
+std::uint32_t PosixFileSystem::NewFileMode() {
+  // The umask is read from /proc, because umask() can only be read by changing it.
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  unsigned mask = 022;
+  if (f) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+    std::fclose(f);
+  }
+  return 0666u & ~mask;
+}
+
 
 FileError PosixFileSystem::Remove(const std::string& path) {
   return ::unlink(path.c_str()) == 0 ? FileError{} : LastFileError();

@@ -13,6 +13,7 @@ class PosixFileSystem final : public FileSystem {
                          std::unique_ptr<File>& file) override;
   FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) override;
   FileError Rename(const std::string& from, const std::string& to) override;
+  std::uint32_t NewFileMode() override;
   FileError Remove(const std::string& path) override;
   FileError SetMode(const std::string& path, std::uint32_t mode) override;
   FileError MakeDirectories(const std::string& path) override;

@@ -1,5 +1,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 
+#include "platform/Busy.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -45,6 +47,8 @@ Answer FromQt(int button, Buttons set) {
 }  // namespace
 
 MessageResult QtMessageBoxes::Show(const MessageRequest& request) {
+  // The box runs a nested event loop; timer work must wait until it closes.
+  ScopedModalOperation modal;
   QString caption = request.caption.empty() ? QStringLiteral("Kastrell") : QString::fromStdString(request.caption);
   QMessageBox box(ToQt(request.icon), caption, QString::fromStdString(request.text), ToQt(request.buttons),
                   parent_);

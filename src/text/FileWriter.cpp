@@ -1,0 +1,324 @@
+#include "text/FileWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/CodePages.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Path.h"
+#include "platform/Platform.h"
+#include "platform/Strings.h"
+#include "platform/SystemInfo.h"
+#include "text/Encoding.h"
+#include "text/FileErrors.h"
+
+namespace kastrell {
+
+namespace {
+
+constexpr std::uint64_t kMaxEncodedSize = 0x7FFFFFFEull;  // 2^31 - 2
+
+void PlainFileOperationFailed() {
+  CurrentPlatform().boxes->Show({std::string(LoadString(23547)), Buttons::Ok, Icon::None, {}});
+}
+
+void ShowTooLarge() {
+  CurrentPlatform().boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
+}
+
+struct Bytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+};
+
+// The text in a code page other than UTF-16. Returns false with the reason
+// shown (unless silent) when it cannot be converted.
+enum class Converted { Ok, Failed, Cancelled };
+Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count, const std::string& path,
+                      bool silent, const WriteEnvironment& env, std::int32_t& encoding, Bytes& out) {
+  CodePages& pages = *CurrentPlatform().codePages;
+  while (true) {
+    if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) return Converted::Ok;  // chosen below
+    ConvertResult need = pages.FromUtf16(encoding, units, count, nullptr, 0);
+    if (!need.ok) {
+      if (!silent) PlainFileOperationFailed();
+      return Converted::Failed;
+    }
+    // A character without an exact mapping would be written as '?': ask first.
+    // UTF-8 counts too: a lone surrogate has no UTF-8 form.
+    if (!silent && need.usedDefault) {
+      std::string q = FormatString(LoadString(21685), {path});
+      Answer a = CurrentPlatform().boxes->Show({q, Buttons::YesNoCancel, Icon::Question, {}}).answer;
+      if (a == Answer::Yes) {
+        std::optional<std::int32_t> chosen = env.chooser ? env.chooser->ChooseEncoding(encoding) : std::nullopt;
+        if (!chosen) {
+          doc.saveCancelled = true;
+          return Converted::Cancelled;
+        }
+        encoding = *chosen == 0 ? pages.AnsiCodePage() : *chosen;
+        continue;
+      }
+      if (a != Answer::No) {
+        doc.saveCancelled = true;
+        return Converted::Cancelled;
+      }
+    }
+    if (need.length >= kMaxEncodedSize) {
+      ShowTooLarge();
+      return Converted::Failed;
+    }
+    out.data.reset(new (std::nothrow) char[need.length + 1]);
+    if (!out.data) {
+      if (!silent) ReportOutOfMemory();
+      return Converted::Failed;
+    }
+    ConvertResult r = pages.FromUtf16(encoding, units, count, out.data.get(), need.length + 1);
+    if (!r.ok || r.length == 0) {
+      if (!silent) PlainFileOperationFailed();
+      return Converted::Failed;
+    }
+    out.size = r.length;
+    return Converted::Ok;
+  }
+}
+
+// Copies a file to a new name, atomically.
+FileError CopyFile(const std::string& from, const std::string& to) {
+  FileSystem& fs = *CurrentPlatform().files;
+  std::string bytes;
+  if (FileError e = ReadWholeFile(fs, from, bytes)) return e;
+  return ReplaceFileAtomically(to, {}, bytes.data(), bytes.size());
+}
+
+// Makes a name safe to use as one path component: no separators, no "." or
+// "..", no control characters (a remote server name comes from outside).
+std::string SafeComponent(std::string s) {
+  for (char& c : s)
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  if (s.empty() || s == "." || s == "..") s = "_";
+  return s;
+}
+
+std::string TwoDigits(int v) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d", v % 100);
+  return buf;
+}
+
+}  // namespace
+
+FileError ReplaceFileAtomically(const std::string& target, const std::string& head, const char* data,
+                                std::size_t size) {
+  FileSystem& fs = *CurrentPlatform().files;
+  AtomicWriteOptions options;
+  options.head = head;
+  options.newFileMode = fs.NewFileMode();  // a new document gets the usual permissions
+  return WriteFileAtomically(fs, target, data, size, options);
+}
+
+bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env) {
+  doc.saveCancelled = false;
+  ExtractedText text = doc.Buffer().GetAllText(doc.lineStyle, env.hardBreak);
+  if (!text.ok) {
+    // Never write an empty file because the text could not be taken out.
+    if (!silent) PlainFileOperationFailed();
+    return false;
+  }
+  std::int32_t encoding = doc.encoding == kEncodingAnsi ? CurrentPlatform().codePages->AnsiCodePage() : doc.encoding;
+  Bytes converted;
+  const char* data = nullptr;
+  std::size_t size = 0;
+  const std::size_t count = std::size_t(text.length);
+  if (encoding != kEncodingUtf16Le && encoding != kEncodingUtf16Be && count > 0) {
+    Converted c = ConvertText(doc, text.units.get(), count, path, silent, env, encoding, converted);
+    if (c != Converted::Ok) return false;
+    data = converted.data.get();
+    size = converted.size;
+  }
+  std::string head;
+  if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) {
+    if (std::uint64_t(count) * 2 >= kMaxEncodedSize) {
+      ShowTooLarge();
+      return false;
+    }
+    char16_t* u = text.units.get();
+    if (encoding == kEncodingUtf16Be) {
+      for (std::size_t i = 0; i < count; ++i) u[i] = char16_t((u[i] >> 8) | (u[i] << 8));
+      head = "\xFE\xFF";
+    } else {
+      head = "\xFF\xFE";
+    }
+    data = reinterpret_cast<const char*>(u);
+    size = count * 2;
+  } else if (encoding == kEncodingUtf8) {
+    bool sign = false;
+    switch (env.bom) {
+      case 0: sign = !DetectUtf8(data ? data : "", size).isUtf8; break;
+      case 1: sign = true; break;
+      case 2: sign = false; break;
+      default: sign = doc.utf8Signature; break;
+    }
+    if (sign) head = "\xEF\xBB\xBF";
+  }
+  if (FileError e = ReplaceFileAtomically(path, head, data, size)) {
+    ReportFileError(path, e);
+    return false;
+  }
+  if (encoding != doc.encoding) {
+    doc.encoding = encoding;
+    if (env.activeDocument && env.status) env.status->Refresh(doc);
+  }
+  return true;
+}
+
+std::string ExpandEnvironmentReferences(const std::string& text) {
+  SystemInfo& sys = *CurrentPlatform().system;
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t open = text.find('%', i);
+    if (open == std::string::npos) break;
+    std::size_t close = text.find('%', open + 1);
+    if (close == std::string::npos) break;
+    out.append(text, i, open - i);
+    std::string name = text.substr(open + 1, close - open - 1);
+    std::optional<std::string> value = name.empty() ? std::nullopt : sys.GetEnv(name);
+    if (value) {
+      out += *value;
+      i = close + 1;
+    } else {
+      // Not a reference: keep the first '%' and look again from the second.
+      out += '%';
+      out += name;
+      i = close;
+    }
+  }
+  out.append(text, i, std::string::npos);
+  return out;
+}
+
+std::string BackupDirectory(const SaveSettings& settings) {
+  std::string dir = ExpandEnvironmentReferences(settings.backupDir);
+  while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+  return dir;
+}
+
+std::string BackupFileName(const SaveSettings& settings, const std::string& fileName, const std::string& displayPath,
+                           const std::string& extension, const LocalTime& now, bool createDirs) {
+  std::string dir = BackupDirectory(settings);
+  if (settings.backupDirname) {
+    std::size_t cut = displayPath.find_last_of('\\');
+    if (cut == std::string::npos) cut = displayPath.find_last_of('/');
+    std::string sub = cut == std::string::npos ? std::string() : displayPath.substr(0, cut);
+    dir = path::Join(dir, SafeComponent(sub));
+    if (createDirs) CurrentPlatform().files->MakeDirectories(dir);
+  }
+  std::string name = path::Join(dir, SafeComponent(fileName));
+  if (settings.backupDatetime) {
+    name += "." + std::to_string(now.year) + TwoDigits(now.month) + TwoDigits(now.day);
+    name += "_ " + TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
+  }
+  return name + extension;
+}
+
+bool MakeBackup(const SaveSettings& settings, const std::string& sourceFile, std::string fileName,
+                std::string extension, const std::string& displayPath, bool remote, bool interactive) {
+  if (sourceFile.empty()) return false;
+  Platform& platform = CurrentPlatform();
+  FileSystem& fs = *platform.files;
+  FileInfo info;
+  if (fs.Stat(sourceFile, info) || info.kind != FileKind::Regular) return false;  // nothing to back up
+  if (fileName.empty()) {
+    std::size_t cut = sourceFile.find_last_of("\\/:");
+    fileName = cut == std::string::npos ? sourceFile : sourceFile.substr(cut + 1);
+  }
+  if (extension.empty()) extension = settings.backupExtension;
+  const bool haveDir = !BackupDirectory(settings).empty();
+  std::string target;
+  bool ok = false;
+  if (!haveDir && !remote) {
+    target = sourceFile + extension;
+    return !CopyFile(sourceFile, target);  // silent
+  }
+  if (haveDir) {
+    target = BackupFileName(settings, fileName, displayPath, extension, platform.clock->Now(), true);
+    ok = !CopyFile(sourceFile, target);
+    std::string dir = path::DirName(target);
+    FileInfo d;
+    if (!ok && interactive && !fs.Stat(dir, d) && d.kind == FileKind::Missing) {
+      std::string q = FormatString(LoadString(21686), {dir});
+      if (platform.boxes->Show({q, Buttons::YesNo, Icon::Stop, {}}).answer == Answer::Yes) {
+        fs.MakeDirectories(dir);
+        ok = !CopyFile(sourceFile, target);
+      }
+    }
+    if (!remote) return ok;
+  }
+  if (!ok && interactive) {
+    // A remote file has no other copy on this machine: tell the user.
+    std::string q = FormatString(LoadString(21687), {displayPath, target});
+    platform.boxes->Show({q, Buttons::YesNo, Icon::Stop, {}});
+  }
+  return ok;
+}
+
+std::string TempFileName(const CMyEditDoc& doc, const SaveSettings& settings) {
+  std::string base;
+  if (!doc.PathName().empty() && !doc.remote) {
+    base = doc.PathName();
+  } else if (doc.PathName().empty()) {
+    std::string dir = BackupDirectory(settings);
+    if (dir.empty()) return {};
+    std::string title = doc.Title();
+    if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0) title.resize(title.size() - 2);
+    base = path::Join(dir, SafeComponent(title));
+  } else {
+    return {};
+  }
+  // The copy this document already writes to stays its name.
+  if (!doc.tempCopyPath.empty() && doc.tempCopyPath.rfind(base, 0) == 0) return doc.tempCopyPath;
+  FileSystem& fs = *CurrentPlatform().files;
+  for (int n = 0; n < 1000; ++n) {
+    std::string name = n == 0 ? base + ".tmp" : base + "." + std::to_string(n) + ".tmp";
+    FileInfo info;
+    if (!fs.Stat(name, info) && info.kind == FileKind::Missing) return name;
+  }
+  return {};
+}
+
+std::int32_t AutoSaveIntervalTenths(std::int32_t autoSave, std::int32_t autoSaveDec) {
+  autoSave = std::clamp(autoSave, 0, 100);
+  autoSaveDec = std::clamp(autoSaveDec, 0, 9);
+  return autoSave * 10 + autoSaveDec;
+}
+
+void ParseAutoSaveText(const std::string& input, std::int32_t& autoSave, std::int32_t& autoSaveDec) {
+  std::string text = input.substr(0, 9);
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  std::int64_t whole = 0;
+  bool negative = i < text.size() && text[i] == '-';
+  if (negative || (i < text.size() && text[i] == '+')) ++i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') whole = std::min<std::int64_t>(whole * 10 + (text[i++] - '0'), 1000);
+  std::int32_t tenths = 0;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',') && i + 1 < text.size() && text[i + 1] >= '0' &&
+      text[i + 1] <= '9')
+    tenths = text[i + 1] - '0';  // later digits are cut off, not rounded
+  if (negative) {
+    whole = 0;
+    tenths = 0;
+  }
+  if (whole >= 100) {
+    whole = 100;
+    tenths = 0;
+  }
+  autoSave = std::int32_t(whole);
+  autoSaveDec = tenths;
+}
+
+}  // namespace kastrell

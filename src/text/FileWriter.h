@@ -1,0 +1,81 @@
+// Writing a document's text to a file: encoding, line separators, signature,
+// and the atomic replacement of the file on disk. Also the names of backups
+// and temporary copies.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "text/CMyEditDoc.h"
+#include "text/FileLoader.h"
+
+namespace kastrell {
+
+// The "Files" settings that saving reads.
+struct SaveSettings {
+  bool backup = true;                       // "Backup"
+  std::string backupDir;                    // "Backup Dir", may hold %VAR% references
+  std::string backupExtension = ".bak";     // "Backup Extension"
+  bool backupDirname = false;               // "Backup Dirname"
+  bool backupDatetime = false;              // "Backup Datetime"
+  bool backupRemote = true;                 // "Backup Remote"
+  std::int32_t bom = 3;                     // "BOM": 0 when needed, 1 always, 2 never, 3 keep
+  bool saveTempFile = false;                // "Save Temp File"
+  std::int32_t autoSave = 0;                // "Auto Save", minutes
+  std::int32_t autoSaveDec = 0;             // "Auto Save Dec", tenths of a minute
+  bool checkModify = true;                  // "Check Mofify"
+  bool disconnect = false;                  // "Options" / "Disconnect"
+};
+
+struct WriteEnvironment {
+  std::int32_t bom = 3;
+  bool hardBreak = false;              // word wrap on and the file type's "Hard break" on
+  EncodingChooser* chooser = nullptr;  // null: the chooser counts as cancelled
+  LoadStatus* status = nullptr;        // refreshed when the encoding changed
+  bool activeDocument = true;
+};
+
+// Writes the whole text of doc to path. silent (automatic temporary copies):
+// no question and no message of its own, but file errors are still reported.
+// The file on disk is replaced atomically: the text goes to a new file in the
+// same directory, is flushed, takes the old file's permissions and is renamed
+// over the target. On any failure the old file is untouched.
+bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env);
+
+// Writes bytes to path the same atomic way; the error is returned, not shown.
+FileError ReplaceFileAtomically(const std::string& path, const std::string& head, const char* data,
+                                std::size_t size);
+
+// "%NAME%" references replaced by the environment's values (unknown ones are
+// kept as written).
+std::string ExpandEnvironmentReferences(const std::string& text);
+
+// The backup directory: "Backup Dir" expanded, without a trailing separator.
+std::string BackupDirectory(const SaveSettings& settings);
+
+// The name of a backup in the backup directory. fileName is the source's file
+// name, displayPath the name the user knows the file by (a remote form for
+// remote files), extension with its leading dot. With "Backup Dirname" the
+// subdirectory is created when missing (createDirs).
+std::string BackupFileName(const SaveSettings& settings, const std::string& fileName, const std::string& displayPath,
+                           const std::string& extension, const LocalTime& now, bool createDirs);
+
+// Copies the file that is about to be replaced to its backup. A failure of a
+// local backup never stops a save; the result says whether a backup exists.
+bool MakeBackup(const SaveSettings& settings, const std::string& sourceFile, std::string fileName,
+                std::string extension, const std::string& displayPath, bool remote, bool interactive);
+
+// The temporary copy of a document: "path.tmp" for a document with a path (or
+// the first free "path.N.tmp" when a file of that name that is not this
+// document's copy exists); in the backup directory for an untitled one; ""
+// when there is none.
+std::string TempFileName(const CMyEditDoc& doc, const SaveSettings& settings);
+
+// The automatic-save interval in tenths of a minute (0: no timer).
+std::int32_t AutoSaveIntervalTenths(std::int32_t autoSave, std::int32_t autoSaveDec);
+// Reads the preferences text "2.3" (at most 9 characters, decimal digits and
+// one point) into whole minutes and tenths, clamped to 0 ... 100.
+void ParseAutoSaveText(const std::string& text, std::int32_t& autoSave, std::int32_t& autoSaveDec);
+
+}  // namespace kastrell
