@@ -57,13 +57,11 @@ int RunConvert(int argc, char** argv) {
     std::fprintf(stderr, "%s", kConvertUsage);
     return 2;
   }
-  PosixPlatform posix;
-  ScopedPlatform installed(posix.platform);
-  FixedChooser chooser;
-  LoadEnvironment env = ApplyLoadOptions(options, posix, chooser);
+  options.encoding = std::int32_t(from);
+  LoadSession session(options);
+  PosixPlatform& posix = session.posix;
   CMyEditDoc doc;
-  ScopedEncodingOverride forced{std::int32_t(from)};
-  if (!LoadFile(doc, options.files[0], options.files[0], env)) return 1;
+  if (!session.Load(doc, options.files[0])) return 1;
   // Characters the target lacks: Cancel (fail) unless --lossy says No (write '?').
   posix.boxes.AddAnswer(QuestionKey(21685), lossy ? Answer::No : Answer::Cancel);
   doc.encoding = encoding == 0 ? posix.codePages.AnsiCodePage() : std::int32_t(encoding);

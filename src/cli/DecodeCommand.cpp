@@ -88,22 +88,16 @@ int Run(int argc, char** argv, bool info) {
     std::fprintf(stderr, "usage: kastrell-cli %s [options] FILE\n%s", command, kLoadOptionsHelp);
     return 2;
   }
-  PosixPlatform posix;
-  ScopedPlatform installed(posix.platform);
-  FixedChooser chooser;
-  LoadEnvironment env = ApplyLoadOptions(options, posix, chooser);
-
+  LoadSession session(options);
   CMyEditDoc doc;
-  const std::string& path = options.files[0];
-  ScopedEncodingOverride forced(options.encoding);
-  if (!LoadFile(doc, path, path, env)) return 1;
+  if (!session.Load(doc, options.files[0])) return 1;
 
   const TextBuffer& buf = doc.Buffer();
   if (info) {
     std::printf(
         "{\"encoding\":%d,\"encodingName\":%s,\"lineStyle\":%d,\"lineStyleName\":\"%s\",\"signature\":%s,"
         "\"mixed\":%s,\"lines\":%d,\"readOnly\":%s}\n",
-        doc.encoding, JsonString(EncodingName(doc.encoding, posix.codePages.AnsiCodePage())).c_str(),
+        doc.encoding, JsonString(EncodingName(doc.encoding, session.posix.codePages.AnsiCodePage())).c_str(),
         doc.lineStyle, LineStyleName(doc.lineStyle), doc.utf8Signature ? "true" : "false",
         doc.mixedLineBreaks ? "true" : "false", buf.LineCount(), doc.readOnly ? "true" : "false");
     return 0;

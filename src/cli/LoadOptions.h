@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+#include "platform/posix/PosixPlatform.h"
 #include "text/FileLoader.h"
-
-namespace kastrell {
-class PosixPlatform;
-}
 
 namespace kastrell::cli {
 
@@ -44,5 +42,27 @@ class FixedChooser final : public EncodingChooser {
   std::optional<std::int32_t> ChooseEncoding(std::int32_t) override { return chosen; }
 };
 LoadEnvironment ApplyLoadOptions(const LoadOptions& options, PosixPlatform& platform, FixedChooser& chooser);
+
+// The platform and load environment of one subcommand: installs a POSIX
+// platform with the options' code page and answers for its lifetime.
+class LoadSession {
+ public:
+  explicit LoadSession(const LoadOptions& options)
+      : installed_(posix.platform), env_(ApplyLoadOptions(options, posix, chooser_)), encoding_(options.encoding) {}
+  // Loads path into doc as the editor does, with the --encoding override.
+  bool Load(CMyEditDoc& doc, const std::string& path) {
+    ScopedEncodingOverride forced{encoding_};
+    return LoadFile(doc, path, path, env_);
+  }
+  const LoadEnvironment& Environment() const { return env_; }
+
+  PosixPlatform posix;
+
+ private:
+  ScopedPlatform installed_;
+  FixedChooser chooser_;
+  LoadEnvironment env_;
+  std::int32_t encoding_;
+};
 
 }  // namespace kastrell::cli

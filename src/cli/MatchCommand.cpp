@@ -60,13 +60,10 @@ void AppendJsonString(std::string& out, std::u16string_view s) {
 bool LoadTextForMatch(const char* path, std::u16string& text) {
   // Decoded as the editor loads a file, with the questions answered as
   // kastrell-cli decode answers them by default.
-  PosixPlatform posix;
-  ScopedPlatform installed(posix.platform);
-  FixedChooser chooser;
-  LoadEnvironment env = ApplyLoadOptions(LoadOptions{}, posix, chooser);
+  LoadSession session{LoadOptions{}};
   CMyEditDoc doc;
   if (path) {
-    if (!LoadFile(doc, path, path, env)) return false;
+    if (!session.Load(doc, path)) return false;
   } else {
     std::string bytes;
     if (!ReadAll(stdin, bytes)) {
@@ -76,7 +73,7 @@ bool LoadTextForMatch(const char* path, std::u16string& text) {
     char* buffer = AllocateDecodeBuffer(bytes.size());
     if (!buffer) return false;
     std::memcpy(buffer, bytes.data(), bytes.size());
-    if (!DecodeText(doc, buffer, bytes.size(), "-", env)) return false;
+    if (!DecodeText(doc, buffer, bytes.size(), "-", session.Environment())) return false;
   }
   ExtractedText all = doc.Buffer().GetAllText(kLineStylePc, false);
   if (!all.ok) return false;
