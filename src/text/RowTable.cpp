@@ -11,7 +11,17 @@ RowTable::~RowTable() { std::free(rows_); }
 void RowTable::Clear() {
   std::free(rows_);
   rows_ = nullptr;
-  size_ = capacity_ = 0;
+  size_ = capacity_ = gapStart_ = 0;
+}
+
+void RowTable::MoveGap(std::int32_t at) {
+  const std::int32_t gap = Gap();
+  if (at < gapStart_) {
+    std::memmove(rows_ + at + gap, rows_ + at, std::size_t(gapStart_ - at) * sizeof(RowEntry));
+  } else if (at > gapStart_) {
+    std::memmove(rows_ + gapStart_, rows_ + gapStart_ + gap, std::size_t(at - gapStart_) * sizeof(RowEntry));
+  }
+  gapStart_ = at;
 }
 
 bool RowTable::Reserve(std::int64_t needed) {
@@ -23,6 +33,9 @@ bool RowTable::Reserve(std::int64_t needed) {
   capacity = std::max(capacity + step, needed);
   auto* grown = static_cast<RowEntry*>(std::realloc(rows_, std::size_t(capacity) * sizeof(RowEntry)));
   if (!grown) return false;
+  // The rows after the gap move to the new end; the gap takes the new room.
+  const std::int32_t after = size_ - gapStart_;
+  std::memmove(grown + capacity - after, grown + capacity_ - after, std::size_t(after) * sizeof(RowEntry));
   rows_ = grown;
   capacity_ = std::int32_t(capacity);
   return true;
@@ -30,7 +43,9 @@ bool RowTable::Reserve(std::int64_t needed) {
 
 bool RowTable::Append(const RowEntry& row) {
   if (!Reserve(std::int64_t(size_) + 1)) return false;
-  rows_[size_++] = row;
+  MoveGap(size_);
+  rows_[gapStart_++] = row;
+  ++size_;
   return true;
 }
 
@@ -40,23 +55,33 @@ bool RowTable::Replace(std::int32_t first, std::int32_t count, const RowEntry* r
   n = std::max(n, 0);
   std::int64_t newSize = std::int64_t(size_) - count + n;
   if (!Reserve(newSize)) return false;
-  std::int32_t tail = size_ - first - count;
-  if (tail > 0 && n != count) {
-    std::memmove(rows_ + first + n, rows_ + first + count, std::size_t(tail) * sizeof(RowEntry));
-  }
-  if (n > 0) std::memcpy(rows_ + first, rows, std::size_t(n) * sizeof(RowEntry));
-  size_ = std::int32_t(newSize);
+  // With the gap right after the replaced rows, dropping them widens the gap
+  // and the new rows fill it from its start.
+  MoveGap(first + count);
+  gapStart_ = first;
+  size_ -= count;
+  if (n > 0) std::memcpy(rows_ + gapStart_, rows, std::size_t(n) * sizeof(RowEntry));
+  gapStart_ += n;
+  size_ += n;
   return true;
 }
 
 void RowTable::ShiftLines(std::int32_t first, std::int32_t delta) {
-  for (std::int32_t i = std::max(first, 0); i < size_; ++i) rows_[i].line += delta;
+  first = std::max(first, 0);
+  for (std::int32_t i = first; i < gapStart_; ++i) rows_[i].line += delta;
+  const std::int32_t gap = Gap();
+  for (std::int32_t i = std::max(first, gapStart_); i < size_; ++i) rows_[i + gap].line += delta;
 }
 
 std::int32_t RowTable::FirstRowOfLine(std::int32_t line) const {
-  const RowEntry* it =
-      std::lower_bound(rows_, rows_ + size_, line, [](const RowEntry& r, std::int32_t l) { return r.line < l; });
-  return std::int32_t(it - rows_);
+  // Binary search over the logical order, across the gap.
+  std::int32_t lo = 0, hi = size_;
+  while (lo < hi) {
+    std::int32_t mid = lo + (hi - lo) / 2;
+    if ((*this)[mid].line < line) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
 }
 
 }  // namespace kastrell

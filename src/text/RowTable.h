@@ -16,6 +16,10 @@ struct RowEntry {
 // a fixed step when one is set, or straight to the needed size when a single
 // insertion needs more. Entries are plain records, so growing reallocates in
 // place where the allocator can.
+//
+// The free space is kept as a gap at the place of the last change, so that
+// typing, which replaces the rows of one line again and again, moves no other
+// rows: only moving the gap to a new place costs the rows in between.
 class RowTable {
  public:
   RowTable() = default;
@@ -26,10 +30,8 @@ class RowTable {
   std::int32_t Size() const { return size_; }
   std::int32_t Capacity() const { return capacity_; }
   bool Empty() const { return size_ == 0; }
-  const RowEntry& operator[](std::int32_t i) const { return rows_[i]; }
-  RowEntry& operator[](std::int32_t i) { return rows_[i]; }
-  const RowEntry* begin() const { return rows_; }
-  const RowEntry* end() const { return rows_ + size_; }
+  const RowEntry& operator[](std::int32_t i) const { return rows_[i < gapStart_ ? i : i + Gap()]; }
+  RowEntry& operator[](std::int32_t i) { return rows_[i < gapStart_ ? i : i + Gap()]; }
 
   void SetFixedStep(std::int32_t step) { fixedStep_ = step; }
   void Clear();  // empties the table and frees its storage
@@ -44,10 +46,14 @@ class RowTable {
 
  private:
   bool Reserve(std::int64_t needed);
+  std::int32_t Gap() const { return capacity_ - size_; }
+  // Moves the gap so that it starts before the row at index at.
+  void MoveGap(std::int32_t at);
 
   RowEntry* rows_ = nullptr;
   std::int32_t size_ = 0;
   std::int32_t capacity_ = 0;
+  std::int32_t gapStart_ = 0;  // rows [0, gapStart_) come first, the rest after the gap
   std::int32_t fixedStep_ = 0;
 };
 

@@ -395,11 +395,14 @@ RowLookup TextBuffer::LineToRow(std::int32_t line, std::int32_t column) {
     return RowLookup{std::clamp(first - 1, 0, last), 0, false};
   }
   std::int32_t endOfLine = table.FirstRowOfLine(line + 1);
-  const RowEntry* begin = table.begin() + first + 1;
-  const RowEntry* stop = table.begin() + endOfLine;
-  const RowEntry* after =
-      std::upper_bound(begin, stop, column, [](std::int32_t c, const RowEntry& r) { return c < r.start; });
-  std::int32_t row = std::int32_t(after - table.begin()) - 1;
+  // The last row of the line that starts at or before column.
+  std::int32_t lo = first + 1, hi = endOfLine;
+  while (lo < hi) {
+    std::int32_t mid = lo + (hi - lo) / 2;
+    if (table[mid].start <= column) lo = mid + 1;
+    else hi = mid;
+  }
+  std::int32_t row = lo - 1;
   return RowLookup{row, column - table[row].start, true};
 }
 

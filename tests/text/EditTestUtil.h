@@ -46,6 +46,10 @@ inline void LayOut(EditHooks& hooks, TextBuffer& b) {
   for (const RowEntry& r : FreshRows(hooks, b)) b.Rows().Append(r);
 }
 
-inline std::vector<RowEntry> RowsOf(const TextBuffer& b) { return {b.Rows().begin(), b.Rows().end()}; }
+inline std::vector<RowEntry> RowsOf(const TextBuffer& b) {
+  std::vector<RowEntry> out;
+  for (std::int32_t i = 0; i < b.Rows().Size(); ++i) out.push_back(b.Rows()[i]);
+  return out;
+}
 
 }  // namespace kastrell::test

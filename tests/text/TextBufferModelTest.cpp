@@ -1,7 +1,9 @@
 // Random line and unit operations against a vector of strings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "support/PlatformTest.h"
 #include "text/TextBuffer.h"
@@ -109,6 +111,68 @@ TEST_F(TextBufferModelTest, MatchesAVectorOfStrings) {
       ASSERT_EQ(std::u16string(all.units.get(), std::size_t(all.length)), joined) << "seed " << seed;
     }
   }
+}
+
+}  // namespace
+}  // namespace kastrell
+
+namespace kastrell {
+namespace {
+
+// The row table against a plain vector: random replacements at moving
+// places, appends, line shifts and growth, with the gap wherever it was left.
+TEST(RowTableModel, MatchesAVectorAcrossGapMovesAndGrowth) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 20; ++round) {
+    RowTable table;
+    std::vector<RowEntry> model;
+    if (round % 3 == 0) table.SetFixedStep(3);
+    for (int step = 0; step < 400; ++step) {
+      int op = int(rng() % 10);
+      if (op < 6) {
+        std::int32_t size = std::int32_t(model.size());
+        std::int32_t first = size ? std::int32_t(rng() % (size + 1)) : 0;
+        std::int32_t count = std::int32_t(rng() % 4);
+        std::int32_t n = std::int32_t(rng() % 5);
+        std::vector<RowEntry> rows;
+        for (std::int32_t i = 0; i < n; ++i) rows.push_back({int(rng() % 1000), int(rng() % 80), int(rng() % 80)});
+        ASSERT_TRUE(table.Replace(first, count, rows.data(), n));
+        first = std::min(first, size);
+        count = std::min(count, size - first);
+        model.erase(model.begin() + first, model.begin() + first + count);
+        model.insert(model.begin() + first, rows.begin(), rows.end());
+      } else if (op < 8) {
+        RowEntry r{int(rng() % 1000), 0, 1};
+        ASSERT_TRUE(table.Append(r));
+        model.push_back(r);
+      } else {
+        std::int32_t first = model.empty() ? 0 : std::int32_t(rng() % model.size());
+        std::int32_t delta = std::int32_t(rng() % 7) - 3;
+        table.ShiftLines(first, delta);
+        for (std::size_t i = first; i < model.size(); ++i) model[i].line += delta;
+      }
+      ASSERT_EQ(table.Size(), std::int32_t(model.size()));
+      for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(table[std::int32_t(i)], model[i]) << i;
+    }
+  }
+}
+
+TEST(RowTableModel, FirstRowOfLineAcrossTheGap) {
+  RowTable table;
+  for (int line = 0; line < 50; ++line)
+    for (int k = 0; k < 3; ++k) table.Append({line, k * 10, 10});
+  // Leave the gap in the middle of the table.
+  RowEntry two[2] = {{20, 0, 15}, {20, 15, 15}};
+  ASSERT_TRUE(table.Replace(table.FirstRowOfLine(20), 3, two, 2));
+  for (int line = 0; line < 50; ++line) {
+    std::int32_t first = table.FirstRowOfLine(line);
+    ASSERT_LT(first, table.Size());
+    EXPECT_EQ(table[first].line, line);
+    if (first > 0) {
+      EXPECT_LT(table[first - 1].line, line);
+    }
+  }
+  EXPECT_EQ(table.FirstRowOfLine(50), table.Size());
 }
 
 }  // namespace
