@@ -190,6 +190,25 @@ while read -r name charset prefix text acp; do
   done <<<"$moves"
 done <<<"$styles"
 
+# Mixed breaks. Without repair a line keeps the CR that is not part of its
+# separator; dos2unix leaves a lone CR alone too. Repaired, every break is
+# CR LF, which is what unix2dos makes of the same text.
+printf 'a\rb\r\nc\r\n' > "$dir/ref/in"
+"$cli" convert --encoding 1252 --line-style 0 --acp 1252 "$dir/ref/in" "$dir/ref/out" 2>/dev/null
+dos2unix -q -n "$dir/ref/in" "$dir/ref/want"
+same_file "mixed PC text with a lone CR to LF equals dos2unix" "$dir/ref/want" "$dir/ref/out"
+printf 'a\nb\r\nc\nd\n' > "$dir/ref/in"
+"$cli" convert --encoding 1252 --line-style 1 --acp 1252 "$dir/ref/in" "$dir/ref/out" 2>/dev/null
+check "mixed UNIX text to CR LF without repair keeps the stray CR" "$(printf 'a\r\nb\r\r\nc\r\nd\r\n' | od -An -tx1)" \
+  "$(od -An -tx1 "$dir/ref/out")"
+"$cli" convert --encoding 1252 --line-style 1 --acp 1252 --check-crlf --repair "$dir/ref/in" "$dir/ref/out" 2>/dev/null
+unix2dos -q -n "$dir/ref/in" "$dir/ref/want"
+same_file "mixed UNIX text repaired to CR LF equals unix2dos" "$dir/ref/want" "$dir/ref/out"
+# Code page 0 is the ANSI code page.
+"$cli" convert --encoding 0 --line-style 0 --acp 936 "$dir/src/zh_CN" "$dir/ref/out" 2>/dev/null
+iconv -f UTF-8 -t CP936 "$dir/src/zh_CN" > "$dir/ref/want"
+same_file "encoding 0 with --acp 936 equals iconv -t CP936" "$dir/ref/want" "$dir/ref/out"
+
 # --- c. Failures leave the target alone --------------------------------
 mkdir "$dir/fail"
 cd "$dir/fail" || exit 1
@@ -216,6 +235,11 @@ mkdir outdir
 check "OUT is a directory: exit 1" 1 "$?"
 check "OUT is a directory: it stays an empty directory" "dir:" "$([ -d outdir ] && echo dir):$(ls -A outdir)"
 rmdir outdir
+mkfifo fifo
+timeout 10 "$cli" convert --encoding 65001 --line-style 0 in.txt fifo 2>/dev/null
+check "OUT is a FIFO: exit 1, without blocking" 1 "$?"
+check "OUT is a FIFO: it stays a FIFO" fifo "$([ -p fifo ] && echo fifo)"
+rm -f fifo
 rm -f out.txt
 "$cli" convert --encoding 65001 --line-style 0 missing.txt out.txt 2>/dev/null
 check "IN missing: exit 1" 1 "$?"
@@ -236,6 +260,15 @@ check "symlink OUT: still a link to the same name" "real/target.txt" "$([ -L lin
 check "symlink OUT: the file it points to has the new text" "$(printf 'x\r\ny\r\n' | od -An -tx1)" "$(od -An -tx1 real/target.txt)"
 check "symlink OUT: nothing else appears beside the link or the target" "in.txt link.txt real real/target.txt" \
   "$(find . -mindepth 1 | sed 's|^\./||' | sort | tr '\n' ' ' | sed 's/ $//')"
+ln -s nowhere.txt dangling.txt
+"$cli" convert --encoding 65001 --line-style 0 in.txt dangling.txt 2>/dev/null
+check "dangling symlink OUT: the file it names is created and the link stays" "nowhere.txt:x y" \
+  "$([ -L dangling.txt ] && readlink dangling.txt):$(tr '\n' ' ' < nowhere.txt | sed 's/ $//')"
+rm -f dangling.txt nowhere.txt
+cp in.txt self.txt
+"$cli" convert --encoding 1201 --line-style 2 self.txt self.txt 2>/dev/null
+check "IN and OUT the same file" "$(printf '\xfe\xff\0x\0\r\0y\0\r' | od -An -tx1)" "$(od -An -tx1 self.txt)"
+rm -f self.txt
 printf 'old\n' > mode.txt
 chmod 0640 mode.txt
 "$cli" convert --encoding 65001 --line-style 0 in.txt mode.txt 2>/dev/null
