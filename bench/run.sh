@@ -8,3 +8,5 @@ for b in "$build"/bench/bench_*; do
 done
 echo "== load"
 "$(dirname "$0")/load_bench.sh" "$build"
+echo "== save"
+"$(dirname "$0")/save_bench.sh" "$build"

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Save benchmark: the generated 200 MB source file (UTF-8, CR LF) written by
+# kastrell-cli convert as UTF-8, code page 936 and UTF-16 LE. convert loads
+# before it saves, so the load alone (kastrell-cli info on the same input) is
+# timed too and taken off: save = convert - load.
+#   bench/save_bench.sh [build/release] [MEGABYTES]
+# Times are the best of three runs, wall clock and CPU (user + system); on a
+# busy machine the CPU figure is the steadier one. The peak memory is that of
+# the fastest convert run.
+set -euo pipefail
+build="${1:-build/release}"
+mb="${2:-200}"
+cli="$build/bin/kastrell-cli"
+work="$(mktemp -d "${TMPDIR:-/tmp}/kastrell-save-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+"$build/bench/make_source_file" "$work/src.txt" "$mb" --chinese >&2
+
+best() {  # prints "wall cpu peakMB" of the fastest of 3 runs
+  local bw=999999 bc=0 bm=0 t w u s m
+  for _ in 1 2 3; do
+    t="$( { /usr/bin/time -f '%e %U %S %M' "$@" > /dev/null; } 2>&1 >/dev/null | tail -1)"
+    read -r w u s m <<<"$t"
+    if awk -v a="$w" -v b="$bw" 'BEGIN{exit !(a < b)}'; then
+      bw="$w"
+      bc="$(awk -v u="$u" -v s="$s" 'BEGIN{printf "%.2f", u + s}')"
+      bm="$(awk -v m="$m" 'BEGIN{printf "%.0f", m / 1024}')"
+    fi
+  done
+  echo "$bw $bc $bm"
+}
+minus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a - b}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a / b}'; }
+
+in="$work/src.txt"
+size=$(( $(stat -c %s "$in") / 1048576 ))
+"$cli" info "$in" > /dev/null  # warm the page cache
+read -r lwall lcpu _ <<<"$(best "$cli" info "$in")"
+
+for spec in 65001:UTF-8 936:cp936 1200:UTF-16LE; do
+  IFS=: read -r enc label <<<"$spec"
+  out="$work/out.txt"
+  # One untimed run that must succeed: a failing convert would time nothing.
+  "$cli" convert --encoding "$enc" --line-style 1 "$in" "$out"
+  outsize=$(( $(stat -c %s "$out") / 1048576 ))
+  read -r cwall ccpu cmem <<<"$(best "$cli" convert --encoding "$enc" --line-style 1 "$in" "$out")"
+  swall="$(minus "$cwall" "$lwall")"
+  scpu="$(minus "$ccpu" "$lcpu")"
+  echo "$label: $size MB in, $outsize MB out; convert $cwall s (cpu $ccpu s, peak $cmem MB)," \
+    "load $lwall s (cpu $lcpu s); save $swall s (cpu $scpu s); save/load $(ratio "$swall" "$lwall") wall," \
+    "$(ratio "$scpu" "$lcpu") cpu"
+  rm -f "$out"
+done
