@@ -21,7 +21,8 @@ constexpr const char* kConvertUsage =
     "  --encoding N      code page to write (1200/1201 UTF-16 LE/BE, 65001 UTF-8, 0 ANSI)\n"
     "  --line-style S    0 UNIX (LF), 1 PC (CR LF), 2 MAC (CR)\n"
     "  --bom 0|1         UTF-8 only: 1 writes the signature, 0 leaves it out (default: keep what IN had)\n"
-    "  --lossy           write characters the code page lacks as '?' (default: fail)\n"
+    "  --lossy           write characters the code page lacks as '?' (a lone surrogate as U+FFFD in\n"
+    "                    UTF-8); by default such a text is not written and convert fails\n"
     "  --from N          decode IN with code page N instead of detecting\n";
 }
 

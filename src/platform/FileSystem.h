@@ -24,6 +24,7 @@ struct FileInfo {
   std::uint64_t size = 0;
   std::int64_t mtimeNs = 0;  // last write, nanoseconds since the epoch
   std::uint32_t mode = 0;    // permission bits
+  std::uint32_t uid = 0, gid = 0;  // owner and group
 };
 
 struct DirEntry {
@@ -72,6 +73,11 @@ class FileSystem {
   // yet; path itself when it is not a link or the chain cannot be followed.
   virtual std::string ResolveLinks(const std::string& path) = 0;
   virtual std::string TempDirectory() = 0;
+  // Gives path this owner and group where the process may (root may; others
+  // can usually only change the group). The default changes nothing.
+  virtual FileError SetOwner(const std::string& /*path*/, std::uint32_t /*uid*/, std::uint32_t /*gid*/) {
+    return {};
+  }
   // The permission bits a newly created file gets (0666 less the umask).
   virtual std::uint32_t NewFileMode() { return 0644; }
 };

@@ -85,6 +85,9 @@ FileError WriteFileAtomically(FileSystem& fs, const std::string& linkOrPath, con
   if (!e) e = file->Sync();
   FileError closed = file->Close();
   if (!e) e = closed;
+  // The replacement keeps the old file's owner where that is allowed (before
+  // the mode, because a change of owner clears set-id bits) and its mode.
+  if (!e && old.kind == FileKind::Regular) fs.SetOwner(temp, old.uid, old.gid);
   if (!e) e = fs.SetMode(temp, old.kind == FileKind::Regular ? old.mode & 07777 : options.newFileMode);
   if (!e) e = fs.Rename(temp, path);
   if (e) fs.Remove(temp);

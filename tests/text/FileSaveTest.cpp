@@ -182,6 +182,15 @@ TEST_F(FileSaveTest, KeepsModeAndWritesThroughLinks) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(::stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (::geteuid() == 0) {
+    // The owner and group stay those of the old file (only root can check it).
+    ASSERT_EQ(::chown(real.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WriteDocumentFile(doc, link, false, {}));
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+  }
   EXPECT_EQ(TempDir::Read(real), "new");
   // Nothing else is left in the folder.
   int entries = 0;

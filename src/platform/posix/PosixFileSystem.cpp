@@ -77,6 +77,8 @@ FileError PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
   info.size = std::uint64_t(st.st_size);
   info.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   info.mode = st.st_mode & 07777;
+  info.uid = st.st_uid;
+  info.gid = st.st_gid;
   return {};
 }
 
@@ -124,6 +126,10 @@ FileError PosixFileSystem::Rename(const std::string& from, const std::string& to
     ::close(fd);
   }
   return {};
+}
+
+FileError PosixFileSystem::SetOwner(const std::string& path, std::uint32_t uid, std::uint32_t gid) {
+  return ::chown(path.c_str(), uid_t(uid), gid_t(gid)) == 0 ? FileError{} : LastFileError();
 }
 
 std::uint32_t PosixFileSystem::NewFileMode() {

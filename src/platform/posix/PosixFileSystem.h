@@ -14,6 +14,7 @@ class PosixFileSystem final : public FileSystem {
   FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) override;
   FileError Rename(const std::string& from, const std::string& to) override;
   std::uint32_t NewFileMode() override;
+  FileError SetOwner(const std::string& path, std::uint32_t uid, std::uint32_t gid) override;
   FileError Remove(const std::string& path) override;
   FileError SetMode(const std::string& path, std::uint32_t mode) override;
   FileError MakeDirectories(const std::string& path) override;
