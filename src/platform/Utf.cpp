@@ -21,20 +21,6 @@ std::size_t AsciiRun(const unsigned char* s, std::size_t n) {
   return i;
 }
 
-// Widens n ASCII bytes into units.
-void WidenAscii(const unsigned char* s, std::size_t n, char16_t* d) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= n; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_unpacklo_epi8(v, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i + 8), _mm_unpackhi_epi8(v, zero));
-  }
-#endif
-  for (; i < n; ++i) d[i] = char16_t(s[i]);
-}
-
 }  // namespace
 
 std::size_t AsciiPrefixLength(const char* bytes, std::size_t n) {
@@ -46,10 +32,19 @@ bool Utf8ToUtf16(const char* bytes, std::size_t n, char16_t* dest, bool strict, 
   std::size_t o = 0;
   for (std::size_t i = 0; i < n;) {
     if (s[i] < 0x80) {
-      std::size_t run = AsciiRun(s + i, n - i);
-      WidenAscii(s + i, run, dest + o);
-      i += run;
-      o += run;
+#if defined(__SSE2__)
+      // Sixteen ASCII bytes at a time, widened as they are tested.
+      const __m128i zero = _mm_setzero_si128();
+      while (i + 16 <= n) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        if (_mm_movemask_epi8(v) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + o), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + o + 8), _mm_unpackhi_epi8(v, zero));
+        i += 16;
+        o += 16;
+      }
+#endif
+      while (i < n && s[i] < 0x80) dest[o++] = char16_t(s[i++]);
       continue;
     }
     unsigned c = s[i];

@@ -1,7 +1,10 @@
 #include "text/Encoding.h"
 
 #include "platform/Utf.h"
-#include "text/UnitScan.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <cstdlib>
 
@@ -9,6 +12,15 @@ namespace kastrell {
 
 namespace {
 bool Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Set bits of a 16-bit mask, without relying on a popcount instruction that
+// the baseline x86-64 target does not have.
+inline int Bits16(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return int((x + (x >> 8)) & 0x1Fu);
+}
 }  // namespace
 
 Utf8Detection DetectUtf8(const char* data, std::size_t size, bool utf8Supported) {
@@ -56,23 +68,46 @@ Utf8Detection DetectUtf8(const char* data, std::size_t size, bool utf8Supported)
 
 LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count, std::int32_t noBreakStyle) {
   LineSeparatorDetection d;
-  for (std::size_t i = 0; i < count; ++i) {
-    i += FindAnyOf(u + i, count - i, u'\r', u'\n', 0);
-    if (i >= count) break;
+  // Count every CR, every LF and every CR directly followed by an LF; the
+  // lone ones are the differences. A CR LF pair is the only way a unit takes
+  // part in two counts, so CR CR LF is one lone CR and one pair.
+  std::int64_t cr = 0, lf = 0;
+  bool prevCr = false;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i vcr = _mm_set1_epi16('\r'), vlf = _mm_set1_epi16('\n'), vnul = _mm_setzero_si128();
+  for (; i + 16 <= count; i += 16) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + i + 8));
+    unsigned crm = unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a, vcr), _mm_cmpeq_epi16(b, vcr))));
+    unsigned lfm = unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a, vlf), _mm_cmpeq_epi16(b, vlf))));
+    unsigned nulm =
+        unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a, vnul), _mm_cmpeq_epi16(b, vnul))));
+    if ((crm | lfm | nulm) == 0) {
+      prevCr = false;
+      continue;
+    }
+    cr += Bits16(crm);
+    lf += Bits16(lfm);
+    d.nul += Bits16(nulm);
+    d.crlf += Bits16(crm & (lfm >> 1)) + ((prevCr && (lfm & 1)) ? 1 : 0);
+    prevCr = (crm >> 15) & 1;
+  }
+#endif
+  for (; i < count; ++i) {
     char16_t c = u[i];
     if (c == u'\r') {
-      if (i + 1 < count && u[i + 1] == u'\n') {
-        ++d.crlf;
-        ++i;
-      } else {
-        ++d.cr;
-      }
+      ++cr;
     } else if (c == u'\n') {
-      ++d.lf;
+      ++lf;
+      if (prevCr) ++d.crlf;
     } else if (c == 0) {
       ++d.nul;
     }
+    prevCr = c == u'\r';
   }
+  d.cr = cr - d.crlf;
+  d.lf = lf - d.crlf;
   if (d.crlf == 0 && d.lf == 0 && d.cr == 0) {
     d.style = noBreakStyle;
     d.mixed = false;

@@ -287,17 +287,26 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
     // becomes the line's terminating 0.
     const char16_t sepUnit = style == kLineStyleUnix ? u'\n' : u'\r';
     std::size_t lineStart = 0;
-    std::int64_t appended = 0;
+    // Lines go into the buffer 202 at a time, and the progress moves with each batch.
+    constexpr std::int32_t kBatch = 202;
+    LineRecord batch[kBatch];
+    std::int32_t pending = 0;
+    auto flush = [&] {
+      bool done = fresh.InsertLines(fresh.LineCount(), batch, pending);
+      pending = 0;
+      return done;
+    };
     auto append = [&](std::size_t end) {
-      LineRecord rec;
+      LineRecord& rec = batch[pending++];
+      rec = LineRecord();
       rec.text = units + lineStart;
       rec.length = std::int32_t(end - lineStart + 1);
       rec.capacity = rec.length;
       rec.storeInBlock = 1;
       units[end] = 0;
-      if (!fresh.AppendLine(std::move(rec))) return false;
-      if (++appended % 202 == 0)
-        status.Progress(progressText, int(std::min<std::uint64_t>(99, std::uint64_t(end) * 100 / count)));
+      if (pending < kBatch) return true;
+      if (!flush()) return false;
+      status.Progress(progressText, int(std::min<std::uint64_t>(99, std::uint64_t(end) * 100 / count)));
       return true;
     };
     bool ok = true;
@@ -315,6 +324,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
       }
     }
     if (ok) ok = append(count);  // the last line, empty after a final separator
+    if (ok && pending > 0) ok = flush();
     if (!ok) {
       endStatus();
       ReportOutOfMemory();

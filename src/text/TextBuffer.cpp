@@ -64,7 +64,9 @@ bool TextBuffer::ReserveLines(std::int64_t n, void*& spare) {
   auto* grown = static_cast<LineRecord*>(std::realloc(old, bytes));
   if (grown && old == spare) spare = nullptr;
   if (!grown) return false;
-  for (std::int64_t i = allocation_; i < allocation; ++i) new (&grown[i]) LineRecord();
+  // Records past the count are written by whoever makes them lines (SetLineCount,
+  // AppendLine, InsertLines), so the new room is left as it is: a load of
+  // millions of lines does not write its line array twice.
   lines_ = grown;
   allocation_ = std::int32_t(allocation);
   return true;

@@ -179,3 +179,41 @@ TEST(AnsiCodePage, FromLocaleAndOverride) {
 
 }  // namespace
 }  // namespace kastrell
+
+#include <unicode/ustring.h>
+
+#include <random>
+
+#include "platform/Utf.h"
+
+namespace kastrell {
+namespace {
+
+// Our UTF-8 decoder against ICU's strict one, over random mixes of ASCII runs
+// (long enough for the vector path) and pieces of valid and broken sequences.
+TEST(Utf8Decoder, AgreesWithIcuOnValidityAndText) {
+  std::mt19937 rng(5);
+  const std::string pieces[] = {"abcdefghijklmnopqrstuvwxyz0123456789", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                "\xC3", "\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\x80\xAF", "\r\n", "\xFF"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string s;
+    int parts = int(rng() % 8);
+    for (int k = 0; k < parts; ++k) s += pieces[rng() % (round % 3 ? 4 : 11)];
+    std::u16string ours(s.size(), u'\0');
+    std::size_t n = 0;
+    bool ok = Utf8ToUtf16(s.data(), s.size(), ours.data(), true, n);
+    std::u16string icu(s.size() + 1, u'\0');
+    int32_t m = 0;
+    UErrorCode err = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(icu.data()), int32_t(icu.size()), &m, s.data(), int32_t(s.size()), &err);
+    ASSERT_EQ(ok, U_SUCCESS(err)) << round;
+    if (ok) {
+      ASSERT_EQ(ours.substr(0, n), icu.substr(0, std::size_t(m))) << round;
+    }
+    // Lenient decoding never fails and keeps every valid piece.
+    ASSERT_TRUE(Utf8ToUtf16(s.data(), s.size(), ours.data(), false, n));
+  }
+}
+
+}  // namespace
+}  // namespace kastrell

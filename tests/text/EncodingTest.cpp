@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 
 namespace kastrell {
@@ -113,6 +114,47 @@ TEST(EncodingNames, StatusBarForms) {
   EXPECT_STREQ(LineStyleName(0), "UNIX");
   EXPECT_STREQ(LineStyleName(1), "PC");
   EXPECT_STREQ(LineStyleName(2), "MAC");
+}
+
+}  // namespace
+}  // namespace kastrell
+
+namespace kastrell {
+namespace {
+
+// The counting rules, one unit at a time, as the reference for the vector path.
+LineSeparatorDetection ReferenceCounts(const std::u16string& t) {
+  LineSeparatorDetection d;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == u'\r') {
+      if (i + 1 < t.size() && t[i + 1] == u'\n') {
+        ++d.crlf;
+        ++i;
+      } else {
+        ++d.cr;
+      }
+    } else if (t[i] == u'\n') {
+      ++d.lf;
+    } else if (t[i] == 0) {
+      ++d.nul;
+    }
+  }
+  return d;
+}
+
+TEST(DetectLineSeparator, CountsMatchTheUnitByUnitRuleAtEveryLength) {
+  std::mt19937 rng(11);
+  const char16_t alphabet[] = {u'a', u'\r', u'\n', 0, u'\x0D0A', u'\xFFFF', u' '};
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string t(rng() % 70, u'a');
+    for (char16_t& c : t) c = alphabet[rng() % (round % 2 ? 3 : 7)];
+    LineSeparatorDetection got = DetectLineSeparator(t.data(), t.size(), kLineStylePc);
+    LineSeparatorDetection want = ReferenceCounts(t);
+    ASSERT_EQ(got.crlf, want.crlf) << round;
+    ASSERT_EQ(got.cr, want.cr) << round;
+    ASSERT_EQ(got.lf, want.lf) << round;
+    ASSERT_EQ(got.nul, want.nul) << round;
+  }
 }
 
 }  // namespace

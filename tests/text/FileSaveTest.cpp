@@ -228,6 +228,21 @@ TEST_F(FileSaveTest, WriteFailingPartWayLeavesTheFileIntact) {
   EXPECT_EQ(TempDir::Read(path), original);
 }
 
+TEST_F(FileSaveTest, ReadOnlyDirectoryFailsTheSaveAndKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  const std::string sub = dir.File("ro");
+  ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+  const std::string path = sub + "/a.txt";
+  test::WriteBytes(path, "old");
+  ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
+  SetText(doc, u"new");
+  doc.encoding = 1252;
+  hp.boxes.Expect({"文件操作失败。\r\n" + path, Answer::Ok, false, Buttons::Ok, Icon::Stop});
+  EXPECT_FALSE(WriteDocumentFile(doc, path, false, {}));
+  ::chmod(sub.c_str(), 0755);
+  EXPECT_EQ(TempDir::Read(path), "old");
+}
+
 TEST_F(FileSaveTest, KilledDuringALargeSaveLeavesOldOrNewNeverTorn) {
   const std::string oldText(1 << 20, 'o');
   const std::string path = dir.Write("big.txt", oldText);
