@@ -100,15 +100,10 @@ FileError CopyFile(const std::string& from, const std::string& to) {
 std::string SafeComponent(std::string s) {
   for (char& c : s)
     if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
-  if (s.empty() || s == "." || s == "..") s = "_";
+  if (s.empty() || s == "." || s == "..") return std::string(1, '_');
   return s;
 }
 
-std::string TwoDigits(int v) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", v % 100);
-  return buf;
-}
 
 }  // namespace
 
@@ -220,8 +215,10 @@ std::string BackupFileName(const SaveSettings& settings, const std::string& file
   }
   std::string name = path::Join(dir, SafeComponent(fileName));
   if (settings.backupDatetime) {
-    name += "." + std::to_string(now.year) + TwoDigits(now.month) + TwoDigits(now.day);
-    name += "_ " + TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, ".%04d%02d%02d_ %02d%02d%02d", now.year % 10000, now.month % 100,
+                  now.day % 100, now.hour % 100, now.minute % 100, now.second % 100);
+    name.append(stamp);
   }
   return name + extension;
 }
@@ -284,7 +281,9 @@ std::string TempFileName(const CMyEditDoc& doc, const SaveSettings& settings) {
   if (!doc.tempCopyPath.empty() && doc.tempCopyPath.rfind(base, 0) == 0) return doc.tempCopyPath;
   FileSystem& fs = *CurrentPlatform().files;
   for (int n = 0; n < 1000; ++n) {
-    std::string name = n == 0 ? base + ".tmp" : base + "." + std::to_string(n) + ".tmp";
+    std::string name = base;
+    if (n > 0) name.append(".").append(std::to_string(n));
+    name.append(".tmp");
     FileInfo info;
     if (!fs.Stat(name, info) && info.kind == FileKind::Missing) return name;
   }
