@@ -33,8 +33,8 @@ peak() {  # peak resident memory of a command, in MB
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a / b}'; }
 
-for spec in src.txt:UTF-8:0 src936.txt:cp936:936 src16.txt:UTF-16LE:0; do
-  IFS=: read -r name label acp <<<"$spec"
+for entry in src.txt:UTF-8:0 src936.txt:cp936:936 src16.txt:UTF-16LE:0; do
+  IFS=: read -r name label acp <<<"$entry"
   file="$work/$name"
   size=$(( $(stat -c %s "$file") / 1048576 ))
   opts=()

@@ -37,8 +37,8 @@ size=$(( $(stat -c %s "$in") / 1048576 ))
 "$cli" info "$in" > /dev/null  # warm the page cache
 read -r lwall lcpu _ <<<"$(best "$cli" info "$in")"
 
-for spec in 65001:UTF-8 936:cp936 1200:UTF-16LE; do
-  IFS=: read -r enc label <<<"$spec"
+for entry in 65001:UTF-8 936:cp936 1200:UTF-16LE; do
+  IFS=: read -r enc label <<<"$entry"
   out="$work/out.txt"
   # One untimed run that must succeed: a failing convert would time nothing.
   "$cli" convert --encoding "$enc" --line-style 1 "$in" "$out"
