@@ -16,22 +16,7 @@ trap 'rm -rf "$work"' EXIT
 iconv -f UTF-8 -t CP936 "$work/src.txt" > "$work/src936.txt"
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work/src.txt"; } > "$work/src16.txt"
 
-best() {  # prints "wall cpu" of the fastest of 3 runs
-  local bw=999999 bc=0 t w u s
-  for _ in 1 2 3; do
-    t="$( { /usr/bin/time -f '%e %U %S' "$@" > /dev/null; } 2>&1 >/dev/null | tail -1)"
-    read -r w u s <<<"$t"
-    if awk -v a="$w" -v b="$bw" 'BEGIN{exit !(a < b)}'; then
-      bw="$w"
-      bc="$(awk -v u="$u" -v s="$s" 'BEGIN{printf "%.2f", u + s}')"
-    fi
-  done
-  echo "$bw $bc"
-}
-peak() {  # peak resident memory of a command, in MB
-  /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1 | awk '{printf "%.0f", $1 / 1024}'
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a / b}'; }
+. "$(dirname "$0")/timing.sh"
 
 for entry in src.txt:UTF-8:0 src936.txt:cp936:936 src16.txt:UTF-16LE:0; do
   IFS=: read -r name label acp <<<"$entry"
@@ -39,11 +24,11 @@ for entry in src.txt:UTF-8:0 src936.txt:cp936:936 src16.txt:UTF-16LE:0; do
   size=$(( $(stat -c %s "$file") / 1048576 ))
   opts=()
   [ "$acp" != 0 ] && opts=(--acp "$acp")
-  read -r wall cpu <<<"$(best "$cli" info "${opts[@]}" "$file")"
+  read -r wall cpu _ <<<"$(best "$cli" info "${opts[@]}" "$file")"
   mem="$(peak "$cli" decode "${opts[@]}" "$file")"
   line="$label: $size MB; kastrell-cli info $wall s (cpu $cpu s); decode peak $mem MB ($(ratio "$mem" "$size")x the file)"
   if [ "$label" = UTF-8 ] && command -v vim >/dev/null; then
-    read -r vwall vcpu <<<"$(best vim -u NONE -N -n -es -c q "$file")"
+    read -r vwall vcpu _ <<<"$(best vim -u NONE -N -n -es -c q "$file")"
     line="$line; vim $vwall s (cpu $vcpu s): kastrell faster by $(ratio "$vwall" "$wall")x wall, $(ratio "$vcpu" "$cpu")x cpu"
   fi
   echo "$line"

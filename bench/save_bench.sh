@@ -16,21 +16,7 @@ trap 'rm -rf "$work"' EXIT
 
 "$build/bench/make_source_file" "$work/src.txt" "$mb" --chinese >&2
 
-best() {  # prints "wall cpu peakMB" of the fastest of 3 runs
-  local bw=999999 bc=0 bm=0 t w u s m
-  for _ in 1 2 3; do
-    t="$( { /usr/bin/time -f '%e %U %S %M' "$@" > /dev/null; } 2>&1 >/dev/null | tail -1)"
-    read -r w u s m <<<"$t"
-    if awk -v a="$w" -v b="$bw" 'BEGIN{exit !(a < b)}'; then
-      bw="$w"
-      bc="$(awk -v u="$u" -v s="$s" 'BEGIN{printf "%.2f", u + s}')"
-      bm="$(awk -v m="$m" 'BEGIN{printf "%.0f", m / 1024}')"
-    fi
-  done
-  echo "$bw $bc $bm"
-}
-minus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a - b}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a / b}'; }
+. "$(dirname "$0")/timing.sh"
 
 in="$work/src.txt"
 size=$(( $(stat -c %s "$in") / 1048576 ))
