@@ -119,6 +119,11 @@ TEST(IcuCodePages, EncodingReportsUnmappableUnitsWithoutBestFit) {
   // U+0100 has a best-fit "A" in ICU's table; it must be reported instead.
   EXPECT_EQ(Encode(cp, 1252, u"\u0100", &usedDefault), "?");
   EXPECT_TRUE(usedDefault);
+  // Lone surrogates, in the middle and at the very end, are unmappable too.
+  EXPECT_EQ(Encode(cp, 1252, std::u16string(u"a\xDC00" "b\xD800", 4), &usedDefault), "a?b?");
+  EXPECT_TRUE(usedDefault);
+  EXPECT_EQ(Encode(cp, 936, std::u16string(u"\xD800", 1), &usedDefault), "?");
+  EXPECT_TRUE(usedDefault);
   EXPECT_EQ(Encode(cp, 936, u"\u4E2D", &usedDefault), "\xD6\xD0");
   EXPECT_FALSE(usedDefault);
   EXPECT_EQ(Encode(cp, 65001, u"\U0001F600", &usedDefault), "\xF0\x9F\x98\x80");

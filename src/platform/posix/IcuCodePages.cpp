@@ -322,7 +322,7 @@ ConvertResult IcuCodePages::FromUtf16(int codePage, const char16_t* units, std::
     ucnv_fromUnicode(t->encoder, &target, scratch + sizeof scratch, &src, srcEnd, nullptr, true, &err);
     emit(scratch, std::size_t(target - scratch));
     if (err == U_BUFFER_OVERFLOW_ERROR) continue;
-    if (err == U_INVALID_CHAR_FOUND || err == U_ILLEGAL_CHAR_FOUND) {
+    if (err == U_INVALID_CHAR_FOUND || err == U_ILLEGAL_CHAR_FOUND || err == U_TRUNCATED_CHAR_FOUND) {
       // The offending units were consumed; write the substitute and go on.
       r.usedDefault = true;
       emit(sub, std::size_t(subLen));
