@@ -40,25 +40,7 @@ Directories& AppDirectories() {
 }
 
 std::optional<std::string> ExpandEnvironment(std::string_view value, SystemInfo& system) {
-  std::string out;
-  std::size_t i = 0;
-  while (i < value.size()) {
-    std::size_t open = value.find('%', i);
-    std::size_t close = open == value.npos ? value.npos : value.find('%', open + 1);
-    if (close == value.npos) {
-      out.append(value.substr(i));
-      break;
-    }
-    out.append(value.substr(i, open - i));
-    std::string name(value.substr(open + 1, close - open - 1));
-    std::optional<std::string> v = name.empty() ? std::nullopt : system.GetEnv(name);
-    if (v) {
-      out += *v;
-    } else {
-      out.append(value.substr(open, close - open + 1));
-    }
-    i = close + 1;
-  }
+  std::string out = ExpandEnvironmentReferences(value, system);
   if (Utf8ToUtf16(out).size() > kMaxDirectoryUnits) return std::nullopt;
   return out;
 }

@@ -29,9 +29,8 @@ Directories& AppDirectories();
 // Longest directory value, in UTF-16 units, after expansion.
 inline constexpr std::size_t kMaxDirectoryUnits = 520;
 
-// Replaces each %NAME% whose closing '%' exists by the variable's value; an
-// unset variable and a lone '%' stay as written. nullopt when the result
-// would be longer than kMaxDirectoryUnits.
+// ExpandEnvironmentReferences (platform/SystemInfo.h), nullopt when the
+// result would be longer than kMaxDirectoryUnits.
 std::optional<std::string> ExpandEnvironment(std::string_view value, SystemInfo& system);
 // Removes trailing separators; "/" stays "/".
 std::string StripTrailingSeparator(std::string p);

@@ -33,10 +33,7 @@ int RunConvert(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
     auto number = [&](long lo, long hi, long& v) {
-      char* end = nullptr;
-      if (i + 1 >= argc) return false;
-      v = std::strtol(argv[i + 1], &end, 10);
-      if (end == argv[i + 1] || *end || v < lo || v > hi) return false;
+      if (i + 1 >= argc || !ParseInt(argv[i + 1], lo, hi, v)) return false;
       ++i;
       return true;
     };

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "cli/LoadOptions.h"
 #include "platform/Platform.h"
+#include "platform/Utf.h"
 #include "platform/posix/PosixPlatform.h"
 #include "text/CMyEditDoc.h"
 #include "text/Encoding.h"
@@ -24,30 +26,8 @@ class Utf8Writer {
   explicit Utf8Writer(std::FILE* out) : out_(out) { buf_.reserve(kChunk + 8); }
   ~Utf8Writer() { Flush(); }
   void Units(std::u16string_view u) {
-    for (std::size_t i = 0; i < u.size(); ++i) {
-      char32_t c = u[i];
-      if (c < 0x80) {
-        buf_.push_back(char(c));
-      } else {
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] <= 0xDFFF) {
-          c = 0x10000 + ((c - 0xD800) << 10) + (u[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-          c = 0xFFFD;  // a lone surrogate has no UTF-8 form
-        }
-        if (c < 0x800) {
-          buf_.push_back(char(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-          buf_.push_back(char(0xE0 | (c >> 12)));
-          buf_.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-          buf_.push_back(char(0xF0 | (c >> 18)));
-          buf_.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-          buf_.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        }
-        buf_.push_back(char(0x80 | (c & 0x3F)));
-      }
-      if (buf_.size() >= kChunk) Flush();
-    }
+    AppendUtf8(buf_, u);
+    if (buf_.size() >= kChunk) Flush();
   }
   void Byte(char c) { buf_.push_back(c); }
   bool Flush() {
@@ -62,23 +42,6 @@ class Utf8Writer {
   std::string buf_;
   bool ok_ = true;
 };
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += char(c);
-    } else if (c < 0x20) {
-      char esc[8];
-      std::snprintf(esc, sizeof esc, "\\u%04x", c);
-      out += esc;
-    } else {
-      out += char(c);
-    }
-  }
-  return out + "\"";
-}
 
 int Run(int argc, char** argv, bool info) {
   const char* command = info ? "info" : "decode";

@@ -21,13 +21,11 @@ const char* const kLoadOptionsHelp =
     "  --no-big-file         answer No to the low-memory question (the default is Yes)\n"
     "Questions are answered as above; their text goes to standard error.\n";
 
-namespace {
 bool ParseInt(const char* s, long lo, long hi, long& v) {
   char* end = nullptr;
   v = std::strtol(s, &end, 10);
   return end != s && *end == 0 && v >= lo && v <= hi;
 }
-}  // namespace
 
 bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command) {
   for (int i = 0; i < argc; ++i) {

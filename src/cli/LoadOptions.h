@@ -25,6 +25,9 @@ struct LoadOptions {
   std::vector<std::string> files;
 };
 
+// A whole decimal number from lo to hi.
+bool ParseInt(const char* s, long lo, long hi, long& v);
+
 // Parses argv[0..argc); prints an error and returns false on a bad option.
 bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command);
 // The option summary for usage texts.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/Json.h"
 #include "cli/LoadOptions.h"
 #include "platform/FileSystem.h"
 #include "platform/posix/PosixPlatform.h"
@@ -31,29 +32,6 @@ bool ReadAll(std::FILE* f, std::string& out) {
   return !std::ferror(f);
 }
 
-void AppendJsonString(std::string& out, std::u16string_view s) {
-  out += '"';
-  for (char c : Utf16ToUtf8(s)) {
-    auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (u < 0x20) {
-      char esc[8];
-      std::snprintf(esc, sizeof esc, "\\u%04x", u);
-      out += esc;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
 
 }  // namespace
 
@@ -139,7 +117,7 @@ int RunMatchCommand(int argc, char** argv) {
     if (r.lineEnd) out += ",\"lineEnd\":true";
     if (templ) {
       out += ",\"replacement\":";
-      AppendJsonString(out, RegexExpand(prog, tmpl).value_or(std::u16string()));
+      AppendJsonString(out, Utf16ToUtf8(RegexExpand(prog, tmpl).value_or(std::u16string())));
     } else {
       out += ",\"captures\":[";
       for (int i = 0; i < kRegexCaptures; ++i) {

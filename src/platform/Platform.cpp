@@ -1,8 +1,11 @@
 #include "platform/Platform.h"
 
+#include "platform/SystemInfo.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <cstdlib>
 
 #include "platform/Diagnostics.h"
@@ -92,6 +95,29 @@ FileError WriteFileAtomically(FileSystem& fs, const std::string& linkOrPath, con
   if (!e) e = fs.Rename(temp, path);
   if (e) fs.Remove(temp);
   return e;
+}
+
+std::string ExpandEnvironmentReferences(std::string_view value, SystemInfo& system) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < value.size()) {
+    std::size_t open = value.find('%', i);
+    std::size_t close = open == value.npos ? value.npos : value.find('%', open + 1);
+    if (close == value.npos) {
+      out.append(value.substr(i));
+      break;
+    }
+    out.append(value.substr(i, open - i));
+    std::string name(value.substr(open + 1, close - open - 1));
+    std::optional<std::string> v = name.empty() ? std::nullopt : system.GetEnv(name);
+    if (v) {
+      out += *v;
+    } else {
+      out.append(value.substr(open, close - open + 1));
+    }
+    i = close + 1;
+  }
+  return out;
 }
 
 }  // namespace kastrell

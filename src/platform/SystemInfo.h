@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kastrell {
 
@@ -16,5 +17,9 @@ class SystemInfo {
   virtual std::string ExecutablePath() = 0;
   virtual std::string CurrentDirectory() = 0;
 };
+
+// Replaces each %NAME% whose closing '%' exists by the variable's value; an
+// unset variable, "%%" and a lone '%' stay as written.
+std::string ExpandEnvironmentReferences(std::string_view text, SystemInfo& system);
 
 }  // namespace kastrell

@@ -89,9 +89,7 @@ std::u16string Utf8ToUtf16(std::string_view in) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view in) {
-  std::string out;
-  out.reserve(in.size());
+void AppendUtf8(std::string& out, std::u16string_view in) {
   for (size_t i = 0; i < in.size(); ++i) {
     char32_t c = in[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
@@ -116,6 +114,12 @@ std::string Utf16ToUtf8(std::u16string_view in) {
       out += char(0x80 | (c & 0x3F));
     }
   }
+}
+
+std::string Utf16ToUtf8(std::u16string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  AppendUtf8(out, in);
   return out;
 }
 

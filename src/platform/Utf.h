@@ -17,5 +17,7 @@ bool Utf8ToUtf16(const char* bytes, std::size_t n, char16_t* dest, bool strict, 
 std::size_t AsciiPrefixLength(const char* bytes, std::size_t n);
 // Unpaired surrogates become U+FFFD; never fails.
 std::string Utf16ToUtf8(std::u16string_view in);
+// The same, appended to out.
+void AppendUtf8(std::string& out, std::u16string_view in);
 
 }  // namespace kastrell

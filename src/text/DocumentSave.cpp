@@ -22,17 +22,6 @@ FileInfo StatOf(const std::string& path) {
 
 bool Exists(const std::string& path) { return StatOf(path).kind != FileKind::Missing; }
 
-std::string TitleWithoutMarker(std::string title) {
-  if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0) title.resize(title.size() - 2);
-  return title;
-}
-
-// The remote file name of "ftp(n):dir/name" or "login@server:dir/name".
-std::string RemoteFileName(const std::string& remotePath) {
-  std::size_t cut = remotePath.find_last_of("/\\:");
-  return cut == std::string::npos ? remotePath : remotePath.substr(cut + 1);
-}
-
 // The C library's wide space test in a Unicode locale, fixed here so that the
 // result does not depend on the process locale: the ASCII blanks and the
 // Unicode spaces, but not the no-break ones (U+00A0, U+2007, U+202F).
@@ -88,7 +77,7 @@ bool SaveDocument(CMyEditDoc& doc, const std::string& path, const SaveEnvironmen
     const std::string& cache = doc.remoteCachePath;
     if (cache.empty()) return false;
     if (settings.backupRemote)
-      MakeBackup(settings, cache, RemoteFileName(path), ".bak", path, true, env.interactive);
+      MakeBackup(settings, cache, NamePart(path), ".bak", path, true, env.interactive);
     bool ok = WriteDocumentFile(doc, cache, false, env.write) && hooks.Upload(doc, cache);
     if (!settings.backupRemote) {
       fs.Remove(cache);
@@ -122,7 +111,7 @@ bool DoSave(CMyEditDoc& doc, const std::string& path, bool replace, const SaveEn
     if (!env.interactive || !env.dialog) return false;
     SaveAsProposal proposal;
     if (doc.remote) {
-      proposal.fileName = RemoteFileName(doc.PathName());
+      proposal.fileName = NamePart(doc.PathName());
     } else if (doc.PathName().empty()) {
       proposal.fileName = TitleWithoutMarker(doc.Title());
     } else {

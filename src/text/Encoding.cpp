@@ -125,6 +125,11 @@ LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count,
   return d;
 }
 
+std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, std::int32_t style) {
+  if (style == kLineStylePc) return d.crlf;
+  return style == kLineStyleUnix ? d.lf + d.crlf : d.cr + d.crlf;
+}
+
 bool RepairLineBreaks(const char16_t* u, std::size_t count, RepairResult& out) {
   out = {};
   std::size_t changes = 0;

@@ -41,6 +41,10 @@ struct LineSeparatorDetection {
 LineSeparatorDetection DetectLineSeparator(const char16_t* units, std::size_t count,
                                            std::int32_t noBreakStyle);
 
+// The line breaks of style in counts d: CR LF (PC), every LF (UNIX, an LF
+// of a CR LF too) or every CR (MAC); the text has that many lines plus one.
+std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, std::int32_t style);
+
 // Rewrites every lone LF, lone CR and CR CR LF as CR LF and every U+0000 as a
 // space, into a new malloc'ed block (count + changes + 1 units, terminated by
 // 0). Returns false when there is nothing to repair (out stays null) or when

@@ -270,10 +270,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
         mixed = false;
       }
     }
-    // A line ends at each CR LF (PC), at each LF (UNIX) or at each CR (MAC).
-    const std::int64_t breaks = style == kLineStylePc     ? d.crlf
-                                : style == kLineStyleUnix ? d.lf + d.crlf
-                                                          : d.cr + d.crlf;
+    const std::int64_t breaks = BreaksOfStyle(d, style);
     // Reserve the exact line count so the array is allocated once.
     void* spare = bytes.release();
     bool reserved = fresh.SetLineCount(0) && fresh.ReserveLineCapacity(breaks + 1, spare);

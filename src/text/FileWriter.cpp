@@ -171,34 +171,18 @@ bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, co
   return true;
 }
 
-std::string ExpandEnvironmentReferences(const std::string& text) {
-  SystemInfo& sys = *CurrentPlatform().system;
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t open = text.find('%', i);
-    if (open == std::string::npos) break;
-    std::size_t close = text.find('%', open + 1);
-    if (close == std::string::npos) break;
-    out.append(text, i, open - i);
-    std::string name = text.substr(open + 1, close - open - 1);
-    std::optional<std::string> value = name.empty() ? std::nullopt : sys.GetEnv(name);
-    if (value) {
-      out += *value;
-      i = close + 1;
-    } else {
-      // Not a reference: keep the first '%' and look again from the second.
-      out += '%';
-      out += name;
-      i = close;
-    }
-  }
-  out.append(text, i, std::string::npos);
-  return out;
+std::string NamePart(const std::string& name) {
+  std::size_t cut = name.find_last_of("\\/:");
+  return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+std::string TitleWithoutMarker(std::string title) {
+  if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0) title.resize(title.size() - 2);
+  return title;
 }
 
 std::string BackupDirectory(const SaveSettings& settings) {
-  std::string dir = ExpandEnvironmentReferences(settings.backupDir);
+  std::string dir = ExpandEnvironmentReferences(settings.backupDir, *CurrentPlatform().system);
   while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
   return dir;
 }
@@ -230,10 +214,7 @@ bool MakeBackup(const SaveSettings& settings, const std::string& sourceFile, std
   FileSystem& fs = *platform.files;
   FileInfo info;
   if (fs.Stat(sourceFile, info) || info.kind != FileKind::Regular) return false;  // nothing to back up
-  if (fileName.empty()) {
-    std::size_t cut = sourceFile.find_last_of("\\/:");
-    fileName = cut == std::string::npos ? sourceFile : sourceFile.substr(cut + 1);
-  }
+  if (fileName.empty()) fileName = NamePart(sourceFile);
   if (extension.empty()) extension = settings.backupExtension;
   const bool haveDir = !BackupDirectory(settings).empty();
   std::string target;
@@ -271,9 +252,7 @@ std::string TempFileName(const CMyEditDoc& doc, const SaveSettings& settings) {
   } else if (doc.PathName().empty()) {
     std::string dir = BackupDirectory(settings);
     if (dir.empty()) return {};
-    std::string title = doc.Title();
-    if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0) title.resize(title.size() - 2);
-    base = path::Join(dir, SafeComponent(title));
+    base = path::Join(dir, SafeComponent(TitleWithoutMarker(doc.Title())));
   } else {
     return {};
   }

@@ -47,9 +47,10 @@ bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, co
 FileError ReplaceFileAtomically(const std::string& path, const std::string& head, const char* data,
                                 std::size_t size);
 
-// "%NAME%" references replaced by the environment's values (unknown ones are
-// kept as written).
-std::string ExpandEnvironmentReferences(const std::string& text);
+// The file-name part of a local or remote name: after the last '\\', '/' or ':'.
+std::string NamePart(const std::string& name);
+// A document title without the trailing " *" of a modified document.
+std::string TitleWithoutMarker(std::string title);
 
 // The backup directory: "Backup Dir" expanded, without a trailing separator.
 std::string BackupDirectory(const SaveSettings& settings);

@@ -74,9 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExtractedText all = buf.GetAllText(doc.lineStyle, false);
     if (!all.ok) std::abort();
     LineSeparatorDetection d = DetectLineSeparator(all.units.get(), std::size_t(all.length), doc.lineStyle);
-    std::int64_t breaks = doc.lineStyle == kLineStylePc     ? d.crlf
-                          : doc.lineStyle == kLineStyleUnix ? d.lf + d.crlf
-                                                            : d.cr + d.crlf;
+    std::int64_t breaks = BreaksOfStyle(d, doc.lineStyle);
     if (breaks != buf.LineCount() - 1) std::abort();
   }
   hp->platform.boxes = &hp->boxes;

@@ -204,9 +204,10 @@ bool IcuCodePages::IsValidCodePage(int codePage) const {
 }
 
 std::vector<int> IcuCodePages::AvailableCodePages() const {
+  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<int> out;
   for (int cp : kKnownPages)
-    if (!ConverterName(cp).empty()) out.push_back(cp);
+    if (Find(cp)) out.push_back(cp);
   return out;
 }
 
