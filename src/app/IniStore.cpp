@@ -191,7 +191,7 @@ std::unique_ptr<IniBuffer> Migrate(FileSystem& fs, const std::string& path, cons
   if (typo != npos) b->text.replace(typo, 8, u"[Options]");
   std::string out = EncodeIniText(b->text);
   // When the new file cannot be written the converted text still serves this run.
-  WriteFileAtomically(fs, path, out.data(), out.size());
+  ReplaceFileContents(fs, path, out.data(), out.size());
   return b;
 }
 
@@ -274,9 +274,9 @@ std::unique_ptr<IniBuffer> IniStore::Open(const std::string& path) {
     // the original bytes are kept aside first; without a backup, nothing is
     // converted and the file is treated as unreadable.
     std::optional<std::string> backup = FreeBackupName(fs, path);
-    if (!backup || WriteFileAtomically(fs, *backup, bytes.data(), bytes.size())) return nullptr;
+    if (!backup || ReplaceFileContents(fs, *backup, bytes.data(), bytes.size())) return nullptr;
     std::string out = EncodeIniText(b->text);
-    if (WriteFileAtomically(fs, path, out.data(), out.size())) return nullptr;
+    if (ReplaceFileContents(fs, path, out.data(), out.size())) return nullptr;
   }
   return b;
 }
@@ -285,7 +285,7 @@ bool IniStore::Close(std::unique_ptr<IniBuffer> buffer, const std::string& path)
   if (!buffer) return false;
   std::string bytes = EncodeIniText(buffer->text);
   buffer.reset();
-  return !WriteFileAtomically(*CurrentPlatform().files, path, bytes.data(), bytes.size());
+  return !ReplaceFileContents(*CurrentPlatform().files, path, bytes.data(), bytes.size());
 }
 
 bool IniStore::Close(std::unique_ptr<IniBuffer> buffer) {

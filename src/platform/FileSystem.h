@@ -2,6 +2,7 @@
 // Every operation reports failure by value, with the system's error number and
 // text, so callers can show "file operation failed" with the reason appended.
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@ struct FileInfo {
   std::int64_t mtimeNs = 0;  // last write, nanoseconds since the epoch
   std::uint32_t mode = 0;    // permission bits
   std::uint32_t uid = 0, gid = 0;  // owner and group
+  std::uint32_t links = 1;         // hard links: names of the same file
 };
 
 struct DirEntry {
@@ -41,6 +43,15 @@ class File {
   virtual FileError Write(const void* buffer, std::size_t size) = 0;
   // Flushes the data to the disk.
   virtual FileError Sync() = 0;
+  // Cuts or extends the file to size bytes.
+  virtual FileError Truncate(std::uint64_t /*size*/) { return FileError{ENOSYS, "not supported"}; }
+  // Reserves disk space for size bytes, so that writing them cannot run out
+  // of space; success where the file system cannot reserve.
+  virtual FileError Reserve(std::uint64_t /*size*/) { return {}; }
+  // Writes at a position, without moving the current one.
+  virtual FileError WriteAt(std::uint64_t /*offset*/, const void* /*buffer*/, std::size_t /*size*/) {
+    return FileError{ENOSYS, "not supported"};
+  }
   virtual FileError Close() = 0;
 };
 
@@ -58,6 +69,14 @@ class FileSystem {
                                  std::unique_ptr<File>& file) = 0;
   // Opens path for writing, creating or truncating it.
   virtual FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) = 0;
+  // Opens an existing file for writing without truncating it (a write in
+  // place keeps the file's identity: its links, owner and mode).
+  virtual FileError OpenExisting(const std::string& /*path*/, std::unique_ptr<File>& /*file*/) {
+    return FileError{ENOSYS, "not supported"};
+  }
+  // Removes a file that CreateUnique made, unless a live process still holds
+  // it (a save in progress): the leftovers of a killed save go, nothing else.
+  virtual FileError RemoveUnused(const std::string& path) { return Remove(path); }
   // Renames from over to, replacing it atomically; the rename is flushed to
   // disk with the directory.
   virtual FileError Rename(const std::string& from, const std::string& to) = 0;
@@ -71,6 +90,9 @@ class FileSystem {
   virtual FileError CheckDirectoryAccess(const std::string& path) = 0;
   // The file a chain of symbolic links finally names, which need not exist
   // yet; path itself when it is not a link or the chain cannot be followed.
+  // Each link's target is taken relative to the real folder of the link, as
+  // the system resolves it ("sub/../x" behind a linked "sub" leaves the
+  // folder "sub" points to), never by editing the path text.
   virtual std::string ResolveLinks(const std::string& path) = 0;
   virtual std::string TempDirectory() = 0;
   // Gives path this owner and group where the process may (root may; others
@@ -85,19 +107,29 @@ class FileSystem {
 // Reads a whole file into bytes.
 FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes);
 
-// Replaces the contents of path with size bytes so that a reader sees either
-// the old file or the new one, never a torn one: the bytes go to a temporary
-// file in the same directory, are flushed, and the temporary file is renamed
-// over path. An existing file's permission bits are kept; a new file is
-// private to the user (0600). On failure the temporary file is removed and
-// path is untouched. When path is a symbolic link the file it names is
-// replaced and the link stays.
+// Replaces the contents of path with head + data so that nothing is lost on
+// any failure (a full disk, a killed process, a file one may not write):
+// - the target's write permission is checked first, as a write in place would;
+// - a symbolic link is followed through the file system, the link stays;
+// - a file with one link whose owner and group can be kept is replaced by
+//   renaming a complete, flushed copy over it (readers see the old file or the
+//   new one, never a torn one); the permission bits are kept;
+// - a file with other hard links, or whose owner or group the new copy could
+//   not take, is written in place after a complete copy of its old contents
+//   was flushed next to it, so the links and the owner survive; a failed write
+//   puts the old contents back;
+// - a new file gets options.newFileMode;
+// - leftovers of a killed save of the same file (".name.tmp-XXXXXX") are
+//   removed after a successful one.
 // A directory, device or FIFO at path is refused (EISDIR / EINVAL).
-struct AtomicWriteOptions {
-  std::string_view head;            // bytes written before data (a signature)
+struct FileReplaceOptions {
+  std::string_view head;             // bytes written before data (a signature)
   std::uint32_t newFileMode = 0600;  // the permission bits of a file that did not exist
 };
-FileError WriteFileAtomically(FileSystem& fs, const std::string& path, const void* data, std::size_t size,
-                              const AtomicWriteOptions& options = {});
+FileError ReplaceFileContents(FileSystem& fs, const std::string& path, const void* data, std::size_t size,
+                              const FileReplaceOptions& options = {});
+
+// The prefix of the temporary files a save of path creates next to it.
+std::string SaveTemporaryPrefix(const std::string& path);
 
 }  // namespace kastrell

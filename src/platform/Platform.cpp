@@ -63,40 +63,6 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
   return file->Close();
 }
 
-FileError WriteFileAtomically(FileSystem& fs, const std::string& linkOrPath, const void* data, std::size_t size,
-                              const AtomicWriteOptions& options) {
-  if (linkOrPath.empty()) return FileError{ENOENT, std::strerror(ENOENT)};
-  // Renaming over a link would replace the link, not the file it names.
-  const std::string path = fs.ResolveLinks(linkOrPath);
-  FileInfo old;
-  if (FileError e = fs.Stat(path, old)) return e;
-  if (old.kind == FileKind::Directory) return FileError{EISDIR, std::strerror(EISDIR)};
-  if (old.kind == FileKind::Other) return FileError{EINVAL, std::strerror(EINVAL)};
-  std::string dir = path::DirName(path);
-  if (dir.empty()) dir.push_back('.');
-  std::string temp;
-  std::unique_ptr<File> file;
-  std::string prefix(1, '.');
-  prefix += path::FileName(path);
-  prefix += ".tmp-";
-  // A new, exclusively created file next to the target: nothing else can have
-  // its name, and the rename below stays on one file system.
-  if (FileError e = fs.CreateUnique(dir, prefix, temp, file)) return e;
-  FileError e;
-  if (!options.head.empty()) e = file->Write(options.head.data(), options.head.size());
-  if (!e && size > 0) e = file->Write(data, size);
-  if (!e) e = file->Sync();
-  FileError closed = file->Close();
-  if (!e) e = closed;
-  // The replacement keeps the old file's owner where that is allowed (before
-  // the mode, because a change of owner clears set-id bits) and its mode.
-  if (!e && old.kind == FileKind::Regular) fs.SetOwner(temp, old.uid, old.gid);
-  if (!e) e = fs.SetMode(temp, old.kind == FileKind::Regular ? old.mode & 07777 : options.newFileMode);
-  if (!e) e = fs.Rename(temp, path);
-  if (e) fs.Remove(temp);
-  return e;
-}
-
 std::string ExpandEnvironmentReferences(std::string_view value, SystemInfo& system) {
   std::string out;
   std::size_t i = 0;

@@ -92,7 +92,7 @@ FileError CopyFile(const std::string& from, const std::string& to) {
   FileSystem& fs = *CurrentPlatform().files;
   std::string bytes;
   if (FileError e = ReadWholeFile(fs, from, bytes)) return e;
-  return ReplaceFileAtomically(to, {}, bytes.data(), bytes.size());
+  return ReplaceFileContents(fs, to, bytes.data(), bytes.size(), {{}, fs.NewFileMode()});
 }
 
 // Makes a name safe to use as one path component: no separators, no "." or
@@ -106,15 +106,6 @@ std::string SafeComponent(std::string s) {
 
 
 }  // namespace
-
-FileError ReplaceFileAtomically(const std::string& target, const std::string& head, const char* data,
-                                std::size_t size) {
-  FileSystem& fs = *CurrentPlatform().files;
-  AtomicWriteOptions options;
-  options.head = head;
-  options.newFileMode = fs.NewFileMode();  // a new document gets the usual permissions
-  return WriteFileAtomically(fs, target, data, size, options);
-}
 
 bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env) {
   doc.saveCancelled = false;
@@ -160,7 +151,9 @@ bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, co
     }
     if (sign) head = "\xEF\xBB\xBF";
   }
-  if (FileError e = ReplaceFileAtomically(path, head, data, size)) {
+  FileSystem& fs = *CurrentPlatform().files;
+  // A new document gets the usual permissions of the user's files.
+  if (FileError e = ReplaceFileContents(fs, path, data, size, {head, fs.NewFileMode()})) {
     ReportFileError(path, e);
     return false;
   }

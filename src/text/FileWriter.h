@@ -38,14 +38,9 @@ struct WriteEnvironment {
 
 // Writes the whole text of doc to path. silent (automatic temporary copies):
 // no question and no message of its own, but file errors are still reported.
-// The file on disk is replaced atomically: the text goes to a new file in the
-// same directory, is flushed, takes the old file's permissions and is renamed
-// over the target. On any failure the old file is untouched.
+// The file on disk is replaced by ReplaceFileContents (platform/FileSystem.h):
+// on any failure the old file keeps its contents.
 bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env);
-
-// Writes bytes to path the same atomic way; the error is returned, not shown.
-FileError ReplaceFileAtomically(const std::string& path, const std::string& head, const char* data,
-                                std::size_t size);
 
 // The file-name part of a local or remote name: after the last '\\', '/' or ':'.
 std::string NamePart(const std::string& name);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,16 @@ class PosixFile final : public File {
     return {};
   }
   FileError Sync() override { return ::fsync(fd_) == 0 ? FileError{} : LastFileError(); }
+  FileError Truncate(std::uint64_t size) override {
+    return ::ftruncate(fd_, off_t(size)) == 0 ? FileError{} : LastFileError();
+  }
+  FileError Reserve(std::uint64_t size) override {
+    if (size == 0) return {};
+    int r = ::posix_fallocate(fd_, 0, off_t(size));
+    // File systems that cannot reserve space are written without the reservation.
+    if (r == 0 || r == EOPNOTSUPP || r == EINVAL || r == ENOSYS) return {};
+    return FileError{r, std::strerror(r)};
+  }
   FileError Close() override {
     int fd = fd_;
     fd_ = -1;
@@ -79,6 +90,7 @@ FileError PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
   info.mode = st.st_mode & 07777;
   info.uid = st.st_uid;
   info.gid = st.st_gid;
+  info.links = std::uint32_t(st.st_nlink);
   return {};
 }
 
@@ -104,6 +116,8 @@ FileError PosixFileSystem::CreateUnique(const std::string& dir, const std::strin
   std::string templ = path::Join(dir, prefix + "XXXXXX");
   int fd = ::mkostemp(templ.data(), O_CLOEXEC);
   if (fd < 0) return LastFileError();
+  // Held while the file is open, so RemoveUnused can tell a live file from a leftover.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   path = templ;
   file = std::make_unique<PosixFile>(fd);
   return {};
@@ -114,6 +128,23 @@ FileError PosixFileSystem::OpenWrite(const std::string& path, std::unique_ptr<Fi
   if (fd < 0) return LastFileError();
   file = std::make_unique<PosixFile>(fd);
   return {};
+}
+
+FileError PosixFileSystem::OpenExisting(const std::string& path, std::unique_ptr<File>& file) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return LastFileError();
+  file = std::make_unique<PosixFile>(fd);
+  return {};
+}
+
+FileError PosixFileSystem::RemoveUnused(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return LastFileError();
+  FileError e;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) e = LastFileError();
+  else if (::unlink(path.c_str()) != 0) e = LastFileError();
+  ::close(fd);
+  return e;
 }
 
 FileError PosixFileSystem::Rename(const std::string& from, const std::string& to) {
@@ -198,17 +229,26 @@ FileError PosixFileSystem::CheckDirectoryAccess(const std::string& path) {
 }
 
 std::string PosixFileSystem::ResolveLinks(const std::string& path) {
-  // Follows the chain by hand so that a link to a file not yet created still
-  // names that file; a loop or an unreadable link gives path back.
+  // Follows the chain one link at a time so that a link to a file not yet
+  // created still names that file. Each target is read relative to the real
+  // folder of its link (realpath of the folder), so ".." after another link
+  // goes where the system would go. A loop gives path back, and a chain into a
+  // missing folder gives the name where it broke off (a save there fails).
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
   std::string p = path;
   for (int hop = 0; hop < 40; ++hop) {
-    struct stat st;
-    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::string dir = path::DirName(p);
+    char* real = ::realpath(dir.empty() ? "." : dir.c_str(), nullptr);
+    if (!real) return p;
+    std::string here = path::Join(real, path::FileName(p));
+    std::free(real);
+    if (::lstat(here.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return here;
     char buf[4096];
-    ssize_t n = ::readlink(p.c_str(), buf, sizeof buf - 1);
+    ssize_t n = ::readlink(here.c_str(), buf, sizeof buf - 1);
     if (n <= 0) return path;
     std::string target(buf, std::size_t(n));
-    p = path::Normalize(path::IsAbsolute(target) ? target : path::Join(path::DirName(p), target));
+    p = path::IsAbsolute(target) ? target : path::Join(path::DirName(here), target);
   }
   return path;
 }

@@ -12,6 +12,8 @@ class PosixFileSystem final : public FileSystem {
   FileError CreateUnique(const std::string& dir, const std::string& prefix, std::string& path,
                          std::unique_ptr<File>& file) override;
   FileError OpenWrite(const std::string& path, std::unique_ptr<File>& file) override;
+  FileError OpenExisting(const std::string& path, std::unique_ptr<File>& file) override;
+  FileError RemoveUnused(const std::string& path) override;
   FileError Rename(const std::string& from, const std::string& to) override;
   std::uint32_t NewFileMode() override;
   FileError SetOwner(const std::string& path, std::uint32_t uid, std::uint32_t gid) override;
