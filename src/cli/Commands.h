@@ -8,4 +8,10 @@ int RunDecode(int argc, char** argv);  // decode [options] FILE
 int RunInfo(int argc, char** argv);    // info [options] FILE
 int RunConvert(int argc, char** argv); // convert --encoding N --line-style S [--bom 0|1] IN OUT
 
+// The usage texts, for the command's --help and the main --help.
+extern const char* const kDecodeUsage;
+extern const char* const kInfoUsage;
+extern const char* const kConvertUsage;
+extern const char* const kMatchUsage;
+
 }  // namespace kastrell::cli

@@ -45,10 +45,16 @@ class Utf8Writer {
 
 int Run(int argc, char** argv, bool info) {
   const char* command = info ? "info" : "decode";
+  const char* usage = info ? kInfoUsage : kDecodeUsage;
   LoadOptions options;
   if (!ParseLoadOptions(argc, argv, options, command)) return 2;
+  if (options.help) {
+    std::printf("%s%s", usage, kLoadOptionsHelp);
+    return FinishOutput(command) ? 0 : 1;
+  }
   if (options.files.size() != 1) {
-    std::fprintf(stderr, "usage: kastrell-cli %s [options] FILE\n%s", command, kLoadOptionsHelp);
+    std::fprintf(stderr, "kastrell-cli %s: %s\n%s%s", command,
+                 options.files.empty() ? "no FILE given" : "more than one FILE given", usage, kLoadOptionsHelp);
     return 2;
   }
   LoadSession session(options);
@@ -63,21 +69,25 @@ int Run(int argc, char** argv, bool info) {
         doc.encoding, JsonString(EncodingName(doc.encoding, session.posix.codePages.AnsiCodePage())).c_str(),
         doc.lineStyle, LineStyleName(doc.lineStyle), doc.utf8Signature ? "true" : "false",
         doc.mixedLineBreaks ? "true" : "false", buf.LineCount(), doc.readOnly ? "true" : "false");
-    return 0;
+    return FinishOutput(command) ? 0 : 1;
   }
   Utf8Writer out(stdout);
   for (std::int32_t i = 0; i < buf.LineCount(); ++i) {
     if (i > 0) out.Byte('\n');
     out.Units(buf.LineView(i));
   }
-  if (!out.Flush() || std::fflush(stdout) != 0) {
-    std::fprintf(stderr, "kastrell-cli decode: write error: %s\n", std::strerror(errno));
-    return 1;
-  }
-  return 0;
+  out.Flush();  // a failed write sets the stream's error, which FinishOutput reports
+  return FinishOutput(command) ? 0 : 1;
 }
 
 }  // namespace
+
+const char* const kDecodeUsage =
+    "usage: kastrell-cli decode [options] [--] FILE\n"
+    "Prints the text of FILE as the editor loads it: UTF-8, lines joined by LF.\n";
+const char* const kInfoUsage =
+    "usage: kastrell-cli info [options] [--] FILE\n"
+    "Prints what loading FILE decided (encoding, line style, signature, lines) as one JSON object.\n";
 
 int RunDecode(int argc, char** argv) { return Run(argc, argv, false); }
 int RunInfo(int argc, char** argv) { return Run(argc, argv, true); }

@@ -1,11 +1,14 @@
 #include "cli/LoadOptions.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/Strings.h"
+#include "platform/posix/IcuCodePages.h"
 #include "platform/posix/PosixPlatform.h"
+#include "text/Encoding.h"
 
 namespace kastrell::cli {
 
@@ -17,8 +20,11 @@ const char* const kLoadOptionsHelp =
     "  --check-crlf          the \"Check invalid CR/LF\" setting: ask about mixed line breaks\n"
     "  --repair              answer Yes to that question (repair to CR LF); the default is No\n"
     "  --invalid no|cancel|N answer to \"characters may be lost\": decode with replacement characters\n"
-    "                        (no, the default), fail (cancel), or decode with code page N\n"
+    "                        (no, the default of decode and info), fail (cancel, the default of\n"
+    "                        convert without --lossy), or decode with code page N\n"
     "  --no-big-file         answer No to the low-memory question (the default is Yes)\n"
+    "  --help, -h            print the usage of the command\n"
+    "  --                    end of the options: every later argument is a file\n"
     "Questions are answered as above; their text goes to standard error.\n";
 
 bool ParseInt(const char* s, long lo, long hi, long& v) {
@@ -32,21 +38,35 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
     std::string a = argv[i];
     auto value = [&](long lo, long hi, long& v) {
       if (i + 1 >= argc || !ParseInt(argv[i + 1], lo, hi, v)) {
-        std::fprintf(stderr, "kastrell-cli %s: %s needs a number from %ld to %ld\n", command, a.c_str(), lo, hi);
+        std::fprintf(stderr, "kastrell-cli %s: %s needs a number from %ld to %ld%s%s%s\n", command, a.c_str(), lo,
+                     hi, i + 1 < argc ? " (got '" : "", i + 1 < argc ? argv[i + 1] : "", i + 1 < argc ? "')" : "");
         return false;
       }
       ++i;
       return true;
     };
-    long v = 0;
-    if (a == "--encoding") {
+    auto codePage = [&](bool ansi, long& v) {
       if (!value(0, 99999, v)) return false;
+      if (v == 0 && !ansi) return true;  // 0: the ANSI code page, or no choice
+      std::string why = ansi ? AnsiCodePageRefusal(v) : CodePageRefusal(v);
+      if (why.empty()) return true;
+      std::fprintf(stderr, "kastrell-cli %s: %s %ld: %s\n", command, a.c_str(), v, why.c_str());
+      return false;
+    };
+    long v = 0;
+    if (a == "--") {
+      for (++i; i < argc; ++i) out.files.push_back(argv[i]);
+      break;
+    } else if (a == "--help" || a == "-h") {
+      out.help = true;
+    } else if (a == "--encoding") {
+      if (!codePage(false, v)) return false;
       out.encoding = std::int32_t(v);
     } else if (a == "--acp") {
-      if (!value(1, 99999, v)) return false;
+      if (!codePage(true, v)) return false;
       out.acp = int(v);
     } else if (a == "--default-encoding") {
-      if (!value(0, 99999, v)) return false;
+      if (!codePage(false, v)) return false;
       out.settings.encoding = std::int32_t(v);
     } else if (a == "--pc-format") {
       if (!value(0, 2, v)) return false;
@@ -58,23 +78,56 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
     } else if (a == "--no-big-file") {
       out.bigFile = false;
     } else if (a == "--invalid") {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "kastrell-cli %s: --invalid needs no, cancel or a code page\n", command);
+      out.invalid = i + 1 < argc ? argv[++i] : "";
+      if (out.invalid != "no" && out.invalid != "cancel" && !ParseInt(out.invalid.c_str(), 0, 99999, v)) {
+        std::fprintf(stderr, "kastrell-cli %s: --invalid needs no, cancel or a code page (got '%s')\n", command,
+                     out.invalid.c_str());
         return false;
       }
-      out.invalid = argv[++i];
-      if (out.invalid != "no" && out.invalid != "cancel" && !ParseInt(out.invalid.c_str(), 0, 99999, v)) {
-        std::fprintf(stderr, "kastrell-cli %s: --invalid needs no, cancel or a code page\n", command);
+      if (out.invalid != "no" && out.invalid != "cancel" && v != 0 && !CodePageRefusal(v).empty()) {
+        std::fprintf(stderr, "kastrell-cli %s: --invalid %ld: %s\n", command, v, CodePageRefusal(v).c_str());
         return false;
       }
     } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "kastrell-cli %s: unknown option '%s'\n", command, a.c_str());
+      std::fprintf(stderr, "kastrell-cli %s: unknown option '%s' (a file whose name starts with '-' goes after --)\n",
+                   command, a.c_str());
       return false;
     } else {
       out.files.push_back(a);
     }
   }
   return true;
+}
+
+std::string CodePageRefusal(long cp) {
+  if (cp == kEncodingUtf16Le || cp == kEncodingUtf16Be) return {};
+  IcuCodePages pages(1252);
+  if (cp <= 0 || !pages.IsValidCodePage(int(cp))) return "no converter knows this code page";
+  return {};
+}
+
+std::string AnsiCodePageRefusal(long cp) {
+  if (cp == kEncodingUtf16Le || cp == kEncodingUtf16Be)
+    return "UTF-16 cannot be the ANSI code page (it has no single-byte form)";
+  if (cp == 0) return "0 stands for the ANSI code page itself; give its number";
+  return CodePageRefusal(cp);
+}
+
+bool CheckAnsiCodePageEnvironment() {
+  const char* value = std::getenv("KASTRELL_ACP");
+  if (!value || !*value) return true;
+  long v = 0;
+  std::string why = ParseInt(value, 1, 99999, v) ? AnsiCodePageRefusal(v) : "not a code page number";
+  if (why.empty()) return true;
+  std::fprintf(stderr, "kastrell-cli: KASTRELL_ACP=%s: %s\n", value, why.c_str());
+  return false;
+}
+
+bool FinishOutput(const char* command) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::fprintf(stderr, "kastrell-cli %s: cannot write the output: %s\n", command,
+               std::strerror(errno ? errno : EIO));
+  return false;
 }
 
 std::string QuestionKey(unsigned id) {
@@ -92,7 +145,7 @@ LoadEnvironment ApplyLoadOptions(const LoadOptions& options, PosixPlatform& plat
   const std::string lineQuestion = QuestionKey(21632);
   if (options.invalid == "cancel") {
     boxes.AddAnswer(decodeQuestion, Answer::Cancel);
-  } else if (options.invalid == "no") {
+  } else if (options.invalid == "no" || options.invalid.empty()) {
     boxes.AddAnswer(decodeQuestion, Answer::No);
   } else {
     boxes.AddAnswer(decodeQuestion, Answer::Yes);

@@ -17,11 +17,12 @@ struct LoadOptions {
   std::optional<int> acp;     // --acp: the system ANSI code page
   LoadSettings settings;      // --default-encoding, --pc-format, --check-crlf
   // --invalid: the answer to "characters may be lost": "no" (decode with
-  // replacement characters, the default), "cancel", or a code page number
-  // (choose that encoding instead).
-  std::string invalid = "no";
+  // replacement characters), "cancel", or a code page number (choose that
+  // encoding instead). Empty: the command's default.
+  std::string invalid;
   bool repair = false;        // --repair: answer Yes to the line-break question
   bool bigFile = true;        // --no-big-file: answer No to the memory question
+  bool help = false;           // --help or -h
   std::vector<std::string> files;
 };
 
@@ -29,7 +30,20 @@ struct LoadOptions {
 bool ParseInt(const char* s, long lo, long hi, long& v);
 
 // Parses argv[0..argc); prints an error and returns false on a bad option.
+// "--" ends the options: everything after it is a file.
 bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command);
+
+// Why cp cannot be used as the system ANSI code page ("" when it can): UTF-16
+// has no single-byte form and a number without a converter decodes nothing.
+std::string AnsiCodePageRefusal(long cp);
+// Why cp cannot be used to read or write a file ("" when it can).
+std::string CodePageRefusal(long cp);
+// Refuses a KASTRELL_ACP that cannot be the ANSI code page; false after the message.
+bool CheckAnsiCodePageEnvironment();
+
+// Flushes standard output; false after a message naming the command when
+// anything written to it was lost (a full disk, a closed output).
+bool FinishOutput(const char* command);
 // The option summary for usage texts.
 extern const char* const kLoadOptionsHelp;
 

@@ -6,6 +6,7 @@
 #include "search/RegexProgram.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -91,6 +92,9 @@ struct RegexClass {
   std::uint64_t bits[4] = {};      // members below 256
   std::uint64_t foldBits[4] = {};  // units below 256 that match when case is ignored
   std::vector<std::pair<char16_t, char16_t>> wide;  // members from 256 up, sorted, disjoint
+  // Steps one membership test counts against the budget: its share of the
+  // work grows with the size of the range table (a binary search).
+  std::uint32_t cost = 1;
 
   bool Has(char16_t u) const {
     if (u < 256) return (bits[u >> 6] >> (u & 63)) & 1;
@@ -125,6 +129,7 @@ struct RegexClass {
         merged.push_back(r);
     }
     wide = std::move(merged);
+    cost = 1 + std::uint32_t(std::bit_width(wide.size()));
     for (unsigned u = 0; u < 256; ++u)
       if (HasSlow(char16_t(u))) foldBits[u >> 6] |= std::uint64_t(1) << (u & 63);
   }
@@ -629,6 +634,11 @@ struct RegexMatcher {
     bool in = icase ? cls.HasIgnoringCase(u) : cls.Has(u);
     return c.Op(node) == kRegexAnyOf ? in : !in;
   }
+  // The steps a unit test of the simple node costs: a class by its size, anything else 1.
+  std::uint64_t ClassCost(std::uint32_t node) const {
+    char16_t op = c.Op(node);
+    return op == kRegexAnyOf || op == kRegexAnyBut ? prog.classes_[c.c[Code::Operand(node)]].cost : 1;
+  }
   bool AtLineStart(std::size_t p) const {
     if (p == 0) return textStartIsLineStart;
     return p >= 2 && t[p - 2] == kCR && t[p - 1] == kLF;
@@ -726,6 +736,7 @@ struct RegexMatcher {
           break;
         case kRegexAnyOf:
         case kRegexAnyBut:
+          steps += ClassCost(n) - 1;
           ok = p < len && InClass(n, t[p]);
           ++p;
           break;
@@ -757,7 +768,7 @@ struct RegexMatcher {
         case kRegexStar:
         case kRegexPlus: {
           std::size_t count = Count(Code::Operand(n), p);
-          steps += count;
+          steps += count * ClassCost(Code::Operand(n));
           if (TryClosure(n, p, count, n, p)) continue;
           if (tooComplex) return false;
           ok = false;
@@ -994,8 +1005,12 @@ bool PrepareFind(RegexProgram& program, std::u16string_view pattern) {
 
 }  // namespace
 
+RegexBudget::RegexBudget(const RegexProgram& program, std::size_t textUnits)
+    : remaining(BudgetFor(program.stepBudget_, textUnits)) {}
+
 RegexResult RegexFind(RegexProgram& program, std::u16string_view text, std::size_t from,
-                      std::u16string_view pattern, bool matchCase, bool textStartIsLineStart) {
+                      std::u16string_view pattern, bool matchCase, bool textStartIsLineStart,
+                      RegexBudget* budget) {
   RegexResult none;
   if (pattern.empty() || from >= text.size()) {
     program.ClearCaptures();
@@ -1006,8 +1021,10 @@ RegexResult RegexFind(RegexProgram& program, std::u16string_view text, std::size
     return none;
   }
   FindState s{program, text, pattern, matchCase, textStartIsLineStart,
-              RegexEngine::Budget(program, text.size() - from)};
-  return FindFrom(s, from);
+              budget ? budget->remaining : RegexEngine::Budget(program, text.size() - from)};
+  RegexResult r = FindFrom(s, from);
+  if (budget) budget->remaining = s.budget;
+  return r;
 }
 
 RegexResult RegexFindLast(RegexProgram& program, std::u16string_view text, std::size_t from,

@@ -82,8 +82,9 @@ class RegexProgram {
   // Forgets the captures of the last search.
   void ClearCaptures();
 
-  // Steps a search may take before it stops with TooComplex. 0 (the default)
-  // scales the budget with the length of the searched text.
+  // Steps a search (or a search operation, see RegexBudget) may take before
+  // it stops with TooComplex. 0 (the default) scales the budget with the
+  // length of the searched text.
   void setStepBudget(std::uint64_t steps) { stepBudget_ = steps; }
 
   // Search hints, exposed for tests.
@@ -95,6 +96,7 @@ class RegexProgram {
   friend bool RegexCompile(RegexProgram&, std::u16string_view, bool);
   friend struct RegexMatcher;
   friend struct RegexEngine;
+  friend struct RegexBudget;
 
   std::u16string source_;
   bool lineEndDollar_ = false;  // compiled with the trailing "$" rule of RegexFind
@@ -123,6 +125,18 @@ class RegexProgram {
   bool endedBeforeBreak_ = false;  // the last match ended at a trailing "$" before CR LF
 };
 
+// The step budget of one search operation: all matches of a find-all, a
+// Replace All, a Mark All, the function list, one file of find in files.
+// Every RegexFind given the budget draws from it, so an operation of many
+// matches cannot multiply the work of one search; when it is spent, the
+// search ends with TooComplex (string 21980).
+struct RegexBudget {
+  // 20 M steps plus 200 per unit of the searched text, or the program's own
+  // budget when one is set (setStepBudget).
+  RegexBudget(const RegexProgram& program, std::size_t textUnits);
+  std::uint64_t remaining;
+};
+
 // Compiles `pattern`; on failure the program is left not compiled. With
 // lineEndDollar, an unescaped "$" that ends the pattern also matches before a
 // CR LF (the rule RegexFind applies).
@@ -136,9 +150,11 @@ RegexResult RegexSearch(RegexProgram& program, std::u16string_view text, std::si
 
 // The editor's search: compiles `pattern` when it differs from the cached one,
 // lets a trailing "$" match before line breaks, and skips empty matches unless
-// the pattern begins with "^" or the match is such a line end.
+// the pattern begins with "^" or the match is such a line end. Without an
+// operation budget the search gets one of its own.
 RegexResult RegexFind(RegexProgram& program, std::u16string_view text, std::size_t from,
-                      std::u16string_view pattern, bool matchCase, bool textStartIsLineStart);
+                      std::u16string_view pattern, bool matchCase, bool textStartIsLineStart,
+                      RegexBudget* budget = nullptr);
 
 // The last match that RegexFind would report in text[from, text.size()); its
 // captures are those of that match. Used for backward search.

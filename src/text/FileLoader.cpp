@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/Busy.h"
 #include "platform/CodePages.h"
@@ -108,6 +109,60 @@ char* AllocateDecodeBuffer(std::size_t size) {
   return p;
 }
 
+bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, char*& out, std::size_t& size,
+                     std::size_t limit) {
+  out = nullptr;
+  size = 0;
+  // One read fills a buffer of the expected size; a stream that goes on is
+  // grown by half again, at least 64 KB, never past the limit.
+  std::size_t capacity = std::min(expected, limit);
+  if (capacity == 0) capacity = std::min<std::size_t>(65536, limit);
+  Block bytes(AllocateDecodeBuffer(capacity));
+  if (!bytes) {
+    ReportOutOfMemory();
+    return false;
+  }
+  std::size_t total = 0;
+  char probe[65536];
+  for (;;) {
+    std::size_t got = 0;
+    if (total < capacity) {
+      if (FileError e = file.Read(bytes.get() + total, capacity - total, got)) {
+        ReportFileError(name, e);
+        return false;
+      }
+      if (got == 0) break;
+      total += got;
+      continue;
+    }
+    // The buffer is full: only a stream that goes on makes it grow.
+    if (FileError e = file.Read(probe, sizeof probe, got)) {
+      ReportFileError(name, e);
+      return false;
+    }
+    if (got == 0) break;
+    if (got > limit - total) {
+      CurrentPlatform().boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
+      return false;
+    }
+    std::size_t grown = std::min(limit, std::max(total + got, capacity + std::max<std::size_t>(capacity / 2, 65536)));
+    Block larger(AllocateDecodeBuffer(grown));
+    if (!larger) {
+      ReportOutOfMemory();
+      return false;
+    }
+    std::memcpy(larger.get(), bytes.get(), total);
+    std::memcpy(larger.get() + total, probe, got);
+    bytes = std::move(larger);
+    capacity = grown;
+    total += got;
+  }
+  std::memset(bytes.get() + total, 0, 3);
+  out = bytes.release();
+  size = total;
+  return true;
+}
+
 namespace testing_hooks {
 void SetLoadAllocator(ByteAllocator alloc) { g_alloc = alloc; }
 }  // namespace testing_hooks
@@ -147,16 +202,15 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.get());
   const bool hasUtf8Bom = size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
 
-  bool detected = false;  // steps that skip the conversion
-  bool convert = true;
+  bool detectedUtf16 = false;
   if (std::int32_t forced = EncodingOverride(); forced != 0) {
     encoding = forced;
   } else if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-    useUtf16InPlace(kEncodingUtf16Le);
-    detected = true;
+    encoding = kEncodingUtf16Le;
+    detectedUtf16 = true;
   } else if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-    useUtf16InPlace(kEncodingUtf16Be);
-    detected = true;
+    encoding = kEncodingUtf16Be;
+    detectedUtf16 = true;
   } else if (Utf8Detection u = DetectUtf8(bytes.get(), size, pages.IsValidCodePage(kEncodingUtf8)); u.isUtf8) {
     encoding = kEncodingUtf8;
     doc.utf8Signature = u.hasSignature;
@@ -169,58 +223,57 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
     else
       encoding = setting;
   }
-  if (!detected) {
+  if (!detectedUtf16) {
     // A code page that cannot be converted here (a stale setting, say) falls
     // back to the system code page rather than failing every load.
     if (!IsUtf16(encoding) && !pages.IsValidCodePage(encoding)) encoding = ansi;
-    if (IsUtf16(encoding)) {
-      useUtf16InPlace(encoding);
-      convert = false;
-    } else if (encoding == kEncodingUtf8 && hasUtf8Bom) {
-      doc.utf8Signature = true;  // a save keeps the signature the file had
-    }
-  } else {
-    convert = false;
+    if (encoding == kEncodingUtf8 && hasUtf8Bom) doc.utf8Signature = true;  // a save keeps the signature
   }
 
-  if (convert) {
-    const DecodeMode mode = encoding == kEncodingUtf8 ? DecodeMode::Lenient : DecodeMode::Strict;
-    DecodeMode current = mode;
-    while (true) {
-      bool outOfMemory = false;
-      if (size == 0) {
-        unitsBlock.reset(static_cast<char*>(Allocate(sizeof(char16_t))));
-        if (!unitsBlock) outOfMemory = true;
-        else reinterpret_cast<char16_t*>(unitsBlock.get())[0] = 0;
-        count = 0;
-        if (outOfMemory) {
-          ReportOutOfMemory();
-          return false;
-        }
-        break;
-      }
-      if (Convert(encoding, bytes.get(), size, current, unitsBlock, count, outOfMemory)) break;
-      if (outOfMemory || current == DecodeMode::Lenient) {
-        ReportOutOfMemory();
-        return false;
-      }
-      std::string question = FormatString(LoadString(21685), {displayName});
-      Answer a = AskBatched(question, g_batch.decodeAnswer);
-      if (a == Answer::No) {
-        current = DecodeMode::Lenient;
-        continue;
-      }
-      if (a != Answer::Yes) return false;
-      std::optional<std::int32_t> chosen = env.chooser ? env.chooser->ChooseEncoding(encoding) : std::nullopt;
-      if (!chosen) return false;
-      encoding = *chosen == 0 ? ansi : *chosen;
-      if (IsUtf16(encoding)) {
+  // Strict unless the encoding arrived at is UTF-8; a code page chosen after
+  // the question is decoded with the same strictness. UTF-16 is strict about
+  // an odd last byte, which has no unit to go into.
+  DecodeMode current = encoding == kEncodingUtf8 ? DecodeMode::Lenient : DecodeMode::Strict;
+  // The code pages that failed: choosing one of them again would only bring
+  // the same question back, so it ends the load as cancelled.
+  std::vector<std::int32_t> failed;
+  while (true) {
+    bool outOfMemory = false;
+    if (IsUtf16(encoding)) {
+      if (size % 2 == 0 || current == DecodeMode::Lenient) {
         useUtf16InPlace(encoding);
         break;
       }
+    } else if (size == 0) {
+      unitsBlock.reset(static_cast<char*>(Allocate(sizeof(char16_t))));
+      if (!unitsBlock) {
+        ReportOutOfMemory();
+        return false;
+      }
+      reinterpret_cast<char16_t*>(unitsBlock.get())[0] = 0;
+      count = 0;
+      units = reinterpret_cast<char16_t*>(unitsBlock.get());
+      break;
+    } else if (Convert(encoding, bytes.get(), size, current, unitsBlock, count, outOfMemory)) {
+      // The bytes are no longer needed; their block becomes the line array.
+      units = reinterpret_cast<char16_t*>(unitsBlock.get());
+      break;
+    } else if (outOfMemory || current == DecodeMode::Lenient) {
+      ReportOutOfMemory();
+      return false;
     }
-    // The bytes are no longer needed; their block becomes the line array.
-    units = reinterpret_cast<char16_t*>(unitsBlock.get());
+    failed.push_back(encoding);
+    std::string question = FormatString(LoadString(21685), {displayName});
+    Answer a = AskBatched(question, g_batch.decodeAnswer);
+    if (a == Answer::No) {
+      current = DecodeMode::Lenient;
+      continue;
+    }
+    if (a != Answer::Yes) return false;
+    std::optional<std::int32_t> chosen = env.chooser ? env.chooser->ChooseEncoding(encoding) : std::nullopt;
+    if (!chosen) return false;
+    encoding = *chosen == 0 ? ansi : *chosen;
+    if (std::find(failed.begin(), failed.end(), encoding) != failed.end()) return false;
   }
 
   // A signature that came through a forced encoding never reaches the text.
@@ -396,25 +449,12 @@ bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displ
     if (r.answer != Answer::Yes) return false;
   }
 
-  const std::size_t size = std::size_t(info.size);
-  char* raw = AllocateDecodeBuffer(size);
-  if (!raw) {
-    ReportOutOfMemory();
-    return false;
-  }
-  Block bytes(raw);
+  // The size is only a hint: the file is read to its end.
+  char* raw = nullptr;
   std::size_t total = 0;
-  while (total < size) {
-    std::size_t got = 0;
-    if (FileError e = file->Read(raw + total, size - total, got)) {
-      ReportFileError(name, e);
-      return false;
-    }
-    if (got == 0) break;  // the file shrank since it was measured
-    total += got;
-  }
+  if (!ReadWholeStream(*file, std::size_t(info.size), name, raw, total)) return false;
   file->Close();
-  std::memset(raw + total, 0, 3);
+  Block bytes(raw);
 
   const bool wasModified = doc.IsModified();
   doc.SetModified(true);

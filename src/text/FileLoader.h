@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "text/CMyEditDoc.h"
 
@@ -102,6 +103,16 @@ bool DecodeText(CMyEditDoc& doc, char* bytes, std::size_t size, const std::strin
 // Allocates a byte buffer of size + 3 bytes with the padding zeroed, as
 // DecodeText expects; null when memory ran out.
 char* AllocateDecodeBuffer(std::size_t size);
+
+// The most bytes a load takes: 2 GB - 2 (a file of 2^31 - 1 bytes or more is refused).
+inline constexpr std::size_t kMaxLoadBytes = 0x7FFFFFFE;
+
+// Reads file to its end into a decode buffer, whatever size was expected:
+// files under /proc report 0, a growing log more than it had. More than limit
+// bytes shows the too-large message, a failed read the file error (with
+// name), a failed allocation the out-of-memory message; false then.
+bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, char*& bytes, std::size_t& size,
+                     std::size_t limit = kMaxLoadBytes);
 
 namespace testing_hooks {
 // Makes allocations of the load fail (null restores malloc).

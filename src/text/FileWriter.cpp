@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
@@ -42,6 +43,9 @@ enum class Converted { Ok, Failed, Cancelled };
 Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count, const std::string& path,
                       bool silent, const WriteEnvironment& env, std::int32_t& encoding, Bytes& out) {
   CodePages& pages = *CurrentPlatform().codePages;
+  // Code pages that lacked a character: choosing one again would only bring
+  // the same question back, so it counts as cancelling.
+  std::vector<std::int32_t> lacking;
   while (true) {
     if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) return Converted::Ok;  // chosen below
     ConvertResult need = pages.FromUtf16(encoding, units, count, nullptr, 0);
@@ -52,6 +56,7 @@ Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count,
     // A character without an exact mapping would be written as '?': ask first.
     // UTF-8 counts too: a lone surrogate has no UTF-8 form.
     if (!silent && need.usedDefault) {
+      lacking.push_back(encoding);
       std::string q = FormatString(LoadString(21685), {path});
       Answer a = CurrentPlatform().boxes->Show({q, Buttons::YesNoCancel, Icon::Question, {}}).answer;
       if (a == Answer::Yes) {
@@ -61,6 +66,10 @@ Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count,
           return Converted::Cancelled;
         }
         encoding = *chosen == 0 ? pages.AnsiCodePage() : *chosen;
+        if (std::find(lacking.begin(), lacking.end(), encoding) != lacking.end()) {
+          doc.saveCancelled = true;
+          return Converted::Cancelled;
+        }
         continue;
       }
       if (a != Answer::No) {

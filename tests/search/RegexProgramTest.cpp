@@ -244,6 +244,48 @@ TEST_F(RegexBudgetTest, CatastrophicPatternsStop) {
   EXPECT_EQ(RegexFindLast(prog, line, 0, u"[a-z]+q", true, true).status, RegexStatus::TooComplex);
 }
 
+// All matches of one operation draw from one budget: a pattern that costs a
+// little per match cannot run for the square of the text's length.
+TEST_F(RegexBudgetTest, OneBudgetForAllMatchesOfAnOperation) {
+  const std::u16string text(4000, u'a');
+  const std::u16string pattern = u"a*b|a";  // every match first scans to the end for a "b"
+  RegexProgram prog;
+  prog.setStepBudget(100'000);  // one search fits easily, all 4000 of them do not
+  ASSERT_EQ(RegexFind(prog, text, 0, pattern, true, true).status, RegexStatus::Found);
+  auto run = [&](RegexBudget* budget) {
+    int found = 0;
+    for (std::size_t from = 0; from < text.size();) {
+      RegexResult r = RegexFind(prog, text, from, pattern, true, true, budget);
+      if (r.status == RegexStatus::TooComplex) return -found;
+      if (!r.found()) break;
+      ++found;
+      from = r.start + r.length;
+    }
+    return found;
+  };
+  EXPECT_EQ(run(nullptr), 4000) << "without an operation budget each search has its own";
+  RegexBudget budget(prog, text.size());
+  int found = run(&budget);
+  EXPECT_LT(found, 0) << "the operation should have stopped with TooComplex";
+  EXPECT_GT(-found, 5);
+  EXPECT_EQ(budget.remaining, 0u);
+}
+
+// A class test costs by the size of the class: the same search over a big
+// class runs out where one over a small class does not.
+TEST_F(RegexBudgetTest, ClassesCostByTheirSize) {
+  std::u16string big = u"[";
+  for (char16_t u = 0x400; u < 0x400 + 2 * 500; u += 2) big += {u, u'-', char16_t(u)};  // 500 ranges
+  big += u"a]*[qz]";
+  const std::u16string text(20000, u'a');
+  RegexProgram small, large;
+  ASSERT_TRUE(RegexCompile(small, u"[ab]*[qz]"));
+  ASSERT_TRUE(RegexCompile(large, big));
+  for (RegexProgram* p : {&small, &large}) p->setStepBudget(200'000);
+  EXPECT_EQ(RegexSearch(small, text, 19800, true, true).status, RegexStatus::NotFound);
+  EXPECT_EQ(RegexSearch(large, text, 19800, true, true).status, RegexStatus::TooComplex);
+}
+
 TEST_F(RegexBudgetTest, LongLoopsNeedNoMachineStack) {
   std::u16string text;
   for (int i = 0; i < 200000; ++i) text += u"ab";

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -92,8 +93,6 @@ TEST_F(FileLoaderTest, DetectionAndSplitting) {
       {"FF FE alone", "\xFF\xFE", defaults, 1200, kLineStylePc, false, false, {u""}},
       {"UTF-16 LE", std::string("\xFF\xFE" "a\0\r\0\n\0b\0", 10), defaults, 1200, kLineStylePc, false, false,
        {u"a", u"b"}},
-      {"UTF-16 LE, odd last byte ignored", std::string("\xFF\xFE" "a\0b", 5), defaults, 1200, kLineStylePc,
-       false, false, {u"a"}},
       {"UTF-16 BE", std::string("\xFE\xFF\0a\0\n\0\xE9", 8), defaults, 1201, kLineStyleUnix, false, false,
        {u"a", u"\u00E9"}},
       {"abc, UTF-8 default", "abc", utf8Default, 65001, kLineStylePc, false, false, {u"abc"}},
@@ -198,6 +197,100 @@ TEST_F(FileLoaderTest, StrictDecodingQuestion) {
   hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
   EXPECT_FALSE(LoadFile(doc, path, "", env));
   EXPECT_EQ(Lines(), (LineList{u"x\u00E1\u00E2", u"\u00FF"}));
+}
+
+// A chooser that keeps giving a code page that fails: the second time it
+// gives one that failed already, the load ends as cancelled.
+TEST_F(FileLoaderTest, ChooserGivingAFailedCodePageAgainCancels) {
+  env.settings.encoding = 1253;
+  ScriptedChooser chooser;
+  chooser.answers = {20127, 20127};
+  env.chooser = &chooser;
+  doc.Buffer().InsertUnits(0, 0, u"keep", 4);
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
+  EXPECT_FALSE(LoadFile(doc, dir.Write("g.txt", "x\xE1\xFF"), "", env));
+  EXPECT_EQ(Lines(), (LineList{u"keep"}));
+  // The first code page counts as failed too.
+  chooser.answers = {1253};
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
+  EXPECT_FALSE(LoadFile(doc, dir.File("g.txt"), "", env));
+}
+
+// UTF-16 with an odd byte count cannot keep its last byte: that is a lossy
+// decoding like any other, asked about before anything is dropped.
+struct OddUtf16Case {
+  const char* name;
+  std::string bytes;
+  std::int32_t forced;  // per-open override, 0 for detection
+  LineList lines;       // after answering No
+};
+
+class OddUtf16Test : public FileLoaderTest, public ::testing::WithParamInterface<OddUtf16Case> {};
+
+TEST_P(OddUtf16Test, AskedAndCancellable) {
+  const OddUtf16Case& c = GetParam();
+  const std::string path = dir.Write("odd.txt", c.bytes);
+  ScopedEncodingOverride forced(c.forced);
+  hp.boxes.Expect({"在使用当前编码的情况下", Answer::Cancel, false, Buttons::YesNoCancel, Icon::Question});
+  EXPECT_FALSE(LoadFile(doc, path, "", env));
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::No);
+  ASSERT_TRUE(LoadFile(doc, path, "", env));
+  EXPECT_EQ(Lines(), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loader, OddUtf16Test,
+    ::testing::Values(OddUtf16Case{"LittleEndian", std::string("\xFF\xFE" "a\0b", 5), 0, {u"a"}},
+                      OddUtf16Case{"BigEndian", std::string("\xFE\xFF\0a\0", 5), 0, {u"a"}},
+                      OddUtf16Case{"Forced", std::string("a\0b\0c", 5), 1200, {u"ab"}}),
+    [](const ::testing::TestParamInfo<OddUtf16Case>& info) { return std::string(info.param.name); });
+
+// The size a file reports is only a hint: files under /proc say 0.
+TEST_F(FileLoaderTest, ReadsToTheEndWhateverTheSizeSays) {
+  FileInfo info;
+  ASSERT_FALSE(hp.files.Stat("/proc/self/status", info));
+  ASSERT_EQ(info.size, 0u);
+  ASSERT_TRUE(LoadFile(doc, "/proc/self/status", "", env));
+  EXPECT_EQ(Lines()[0].substr(0, 5), u"Name:");
+}
+
+struct ChunkedStream final : File {
+  std::string data;
+  std::size_t at = 0;
+  FileError Read(void* b, std::size_t n, std::size_t& got) override {
+    got = std::min<std::size_t>({n, data.size() - at, 1000});  // a pipe gives what it has
+    std::memcpy(b, data.data() + at, got);
+    at += got;
+    return {};
+  }
+  FileError Write(const void*, std::size_t) override { return {EBADF, "read only"}; }
+  FileError Sync() override { return {}; }
+  FileError Close() override { return {}; }
+};
+
+TEST_F(FileLoaderTest, StreamsAreBoundedLikeFiles) {
+  ChunkedStream in;
+  in.data = std::string(200000, 'x');
+  char* bytes = nullptr;
+  std::size_t size = 0;
+  ASSERT_TRUE(ReadWholeStream(in, 0, "-", bytes, size, 200000));
+  EXPECT_EQ(size, 200000u);
+  EXPECT_EQ(std::string(bytes, size), in.data);
+  std::free(bytes);
+  // One byte over the limit: the too-large message, not an abort.
+  in.at = 0;
+  hp.boxes.Expect({"文件大小超过 2 GB", Answer::Ok, false, Buttons::Ok, Icon::Stop});
+  EXPECT_FALSE(ReadWholeStream(in, 0, "-", bytes, size, 199999));
+  // Memory that runs out while the stream grows: the out-of-memory message.
+  in.at = 0;
+  static int allowed;
+  allowed = 1;
+  testing_hooks::SetLoadAllocator([](std::size_t n) { return allowed-- > 0 ? std::malloc(n) : nullptr; });
+  hp.boxes.Expect({"内存不足", Answer::Ok, false, Buttons::Ok, Icon::Stop});
+  bool ok = ReadWholeStream(in, 0, "-", bytes, size);
+  testing_hooks::SetLoadAllocator(nullptr);
+  EXPECT_FALSE(ok);
 }
 
 TEST_F(FileLoaderTest, ChoosingUtf16GoesToTheUtf16Path) {

@@ -156,6 +156,16 @@ TEST_F(FileSaveTest, UnmappableCharacterQuestion) {
   doc.encoding = 1252;
   EXPECT_TRUE(WriteDocumentFile(doc, path, true, env));
   EXPECT_EQ(TempDir::Read(path), "x?");
+
+  // Yes, a code page that lacks the character too (asked again), then the
+  // same one once more: the save ends as cancelled instead of asking forever.
+  doc.encoding = 1252;
+  chooser.answer = 1251;
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
+  hp.boxes.Expect("在使用当前编码的情况下", Answer::Yes);
+  EXPECT_FALSE(WriteDocumentFile(doc, path, false, env));
+  EXPECT_TRUE(doc.saveCancelled);
+  EXPECT_EQ(TempDir::Read(path), "x?");
 }
 
 TEST_F(FileSaveTest, FailedExtractionNeverWritesAnEmptyFile) {

@@ -11,11 +11,19 @@ MessageResult ConsoleMessageBoxes::Show(const MessageRequest& request) {
       break;
     }
   }
+  shown_.push_back(request.text);
   if (out_) {
     std::fprintf(out_, "%s\n", request.text.c_str());
     std::fflush(out_);
   }
   return MessageResult{answer, false};
+}
+
+std::size_t ConsoleMessageBoxes::Shown(const std::string& contains) const {
+  std::size_t n = 0;
+  for (const std::string& text : shown_)
+    if (text.find(contains) != std::string::npos) ++n;
+  return n;
 }
 
 }  // namespace kastrell

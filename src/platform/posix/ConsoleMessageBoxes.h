@@ -20,6 +20,8 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   // before the button-set answers, and a later rule overrides an earlier one.
   void AddAnswer(std::string contains, Answer answer) { rules_.emplace_back(std::move(contains), answer); }
   MessageResult Show(const MessageRequest& request) override;
+  // How many boxes shown so far had `contains` in their text.
+  std::size_t Shown(const std::string& contains) const;
   void Beep(BeepKind) override {}
   bool ShiftHeld() override { return false; }
 
@@ -27,6 +29,7 @@ class ConsoleMessageBoxes final : public MessageBoxes {
   std::FILE* out_;
   std::map<Buttons, Answer> answers_;
   std::vector<std::pair<std::string, Answer>> rules_;
+  std::vector<std::string> shown_;
 };
 
 }  // namespace kastrell
