@@ -79,15 +79,20 @@ std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& sy
   return std::nullopt;
 }
 
+std::string ResolveInstallDirectory(const UserValues& values) {
+  Platform& p = CurrentPlatform();
+  std::string install = ReadDirectoryValue(values, user_values::kInstallPath, {});
+  if (!install.empty()) install = ExpandEnvironment(install, *p.system).value_or(std::string());
+  return install.empty() ? DefaultInstallDirectory(*p.system, *p.files) : WithTrailingSeparator(install);
+}
+
 Directories ResolveDirectories(const UserValues& values) {
   Platform& p = CurrentPlatform();
   SystemInfo& system = *p.system;
   FileSystem& fs = *p.files;
   Directories d;
 
-  std::string install = ReadDirectoryValue(values, user_values::kInstallPath, {});
-  if (!install.empty()) install = ExpandEnvironment(install, system).value_or(std::string());
-  d.install = install.empty() ? DefaultInstallDirectory(system, fs) : WithTrailingSeparator(install);
+  d.install = ResolveInstallDirectory(values);
   std::string fallback = StripTrailingSeparator(d.install);
 
   std::string cwd = system.CurrentDirectory();

@@ -51,6 +51,10 @@ std::string DefaultInstallDirectory(SystemInfo& system, FileSystem& fs);
 std::optional<std::string> CheckDirectory(std::string_view value, SystemInfo& system, FileSystem& fs,
                                           bool report = true);
 
+// The install directory: `Install` / "Path" expanded, else
+// DefaultInstallDirectory; ends with '/'.
+std::string ResolveInstallDirectory(const UserValues& values);
+
 // Fills install, start, current, INI and syntax directories from the values in
 // `Install` ("Path", "INI directory", "STX ACP CTL"). The default INI directory
 // is created when missing. An invalid INI or syntax directory is reported

@@ -14,12 +14,25 @@ const StringEntry* Find(unsigned id) {
                                            [](const StringEntry& e, unsigned v) { return e.id < v; });
   return it != end && it->id == id ? it : nullptr;
 }
+
+std::unique_ptr<const LanguageStrings>& Language() {
+  static std::unique_ptr<const LanguageStrings> strings;
+  return strings;
+}
 }  // namespace
 
 std::string_view LoadString(unsigned id) {
+  if (const LanguageStrings* language = Language().get()) {
+    const auto& texts = language->texts;
+    auto it = std::lower_bound(texts.begin(), texts.end(), id,
+                               [](const std::pair<unsigned, std::string>& e, unsigned v) { return e.first < v; });
+    if (it != texts.end() && it->first == id) return it->second;
+  }
   const StringEntry* e = Find(id);
   return e ? std::string_view(e->text) : std::string_view();
 }
+
+void SetLanguageStrings(std::unique_ptr<const LanguageStrings> strings) { Language() = std::move(strings); }
 
 bool HasString(unsigned id) { return Find(id) != nullptr; }
 

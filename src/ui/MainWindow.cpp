@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 
+#include "platform/StringIds.h"
 #include "platform/Strings.h"
 
 namespace kastrell {
@@ -16,7 +17,7 @@ QString Text(unsigned id) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), mdi_(new QMdiArea(this)) {
-  setWindowTitle(QStringLiteral("Kastrell 3"));
+  setWindowTitle(Text(ids::kAppTitle));
   setCentralWidget(mdi_);
   BuildMenus();
   resize(1000, 700);
@@ -28,7 +29,7 @@ void MainWindow::BuildMenus() {
   // commands that fill them.
   for (unsigned id = 20070; id <= 20078; ++id) menuBar()->addMenu(Text(id));
   QMenu* file = menuBar()->actions().front()->menu();
-  QAction* exit = file->addAction(QStringLiteral("退出(&X)"));
+  QAction* exit = file->addAction(Text(ids::kMenuFileExit));
   connect(exit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
 }
 
