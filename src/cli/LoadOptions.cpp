@@ -48,7 +48,7 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
     auto codePage = [&](bool ansi, long& v) {
       if (!value(0, 99999, v)) return false;
       if (v == 0 && !ansi) return true;  // 0: the ANSI code page, or no choice
-      std::string why = ansi ? AnsiCodePageRefusal(v) : CodePageRefusal(v);
+      std::string why = ansi ? AnsiCodePageRefusal(std::to_string(v)) : CodePageRefusal(v);
       if (why.empty()) return true;
       std::fprintf(stderr, "kastrell-cli %s: %s %ld: %s\n", command, a.c_str(), v, why.c_str());
       return false;
@@ -99,25 +99,10 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
   return true;
 }
 
-std::string CodePageRefusal(long cp) {
-  if (cp == kEncodingUtf16Le || cp == kEncodingUtf16Be) return {};
-  IcuCodePages pages(1252);
-  if (cp <= 0 || !pages.IsValidCodePage(int(cp))) return "no converter knows this code page";
-  return {};
-}
-
-std::string AnsiCodePageRefusal(long cp) {
-  if (cp == kEncodingUtf16Le || cp == kEncodingUtf16Be)
-    return "UTF-16 cannot be the ANSI code page (it has no single-byte form)";
-  if (cp == 0) return "0 stands for the ANSI code page itself; give its number";
-  return CodePageRefusal(cp);
-}
-
 bool CheckAnsiCodePageEnvironment() {
   const char* value = std::getenv("KASTRELL_ACP");
   if (!value || !*value) return true;
-  long v = 0;
-  std::string why = ParseInt(value, 1, 99999, v) ? AnsiCodePageRefusal(v) : "not a code page number";
+  std::string why = AnsiCodePageRefusal(value);
   if (why.empty()) return true;
   std::fprintf(stderr, "kastrell-cli: KASTRELL_ACP=%s: %s\n", value, why.c_str());
   return false;

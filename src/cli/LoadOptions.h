@@ -33,11 +33,6 @@ bool ParseInt(const char* s, long lo, long hi, long& v);
 // "--" ends the options: everything after it is a file.
 bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* command);
 
-// Why cp cannot be used as the system ANSI code page ("" when it can): UTF-16
-// has no single-byte form and a number without a converter decodes nothing.
-std::string AnsiCodePageRefusal(long cp);
-// Why cp cannot be used to read or write a file ("" when it can).
-std::string CodePageRefusal(long cp);
 // Refuses a KASTRELL_ACP that cannot be the ANSI code page; false after the message.
 bool CheckAnsiCodePageEnvironment();
 

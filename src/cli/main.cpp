@@ -32,6 +32,8 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace kastrell::cli;
+  // Before any platform reads it: an impossible ANSI code page is refused, not ignored.
+  if (!CheckAnsiCodePageEnvironment()) return 2;
   kastrell::PosixPlatform posix;
   kastrell::ScopedPlatform installed(posix.platform);
   if (argc < 2) {
@@ -48,7 +50,6 @@ int main(int argc, char** argv) {
                 kMatchUsage, kConvertUsage, kLoadOptionsHelp);
     return FinishOutput("--help") ? 0 : 1;
   }
-  if (!CheckAnsiCodePageEnvironment()) return 2;
   if (command == "decode") return RunDecode(argc - 2, argv + 2);
   if (command == "info") return RunInfo(argc - 2, argv + 2);
   if (command == "match") return RunMatchCommand(argc - 2, argv + 2);

@@ -180,6 +180,14 @@ TEST(AnsiCodePage, FromLocaleAndOverride) {
   EXPECT_EQ(AnsiCodePageFromEnvironment(sys), 936);
   sys.SetEnv("KASTRELL_ACP", "bogus");  // ignored, the locale decides
   EXPECT_EQ(AnsiCodePageFromEnvironment(sys), 949);
+  // Values that cannot be an ANSI code page are refused with a reason, never used.
+  for (const char* bad : {"1200", "1201", "4242", "0", "99999", "bogus"}) {
+    sys.SetEnv("KASTRELL_ACP", bad);
+    EXPECT_EQ(AnsiCodePageFromEnvironment(sys), 949) << bad;
+    EXPECT_FALSE(AnsiCodePageRefusal(bad).empty()) << bad;
+  }
+  EXPECT_NE(AnsiCodePageRefusal("1200").find("UTF-16"), std::string::npos);
+  for (const char* good : {"1252", "936", "65001"}) EXPECT_EQ(AnsiCodePageRefusal(good), "") << good;
 }
 
 }  // namespace

@@ -107,11 +107,26 @@ int AnsiCodePageForLocale(const std::string& locale) {
   return 1252;
 }
 
+std::string CodePageRefusal(long cp) {
+  if (cp == 1200 || cp == 1201) return {};
+  if (cp <= 0 || cp > 99999 || !IcuCodePages(1252).IsValidCodePage(int(cp))) return "no converter knows this code page";
+  return {};
+}
+
+std::string AnsiCodePageRefusal(const std::string& value) {
+  char* end = nullptr;
+  long v = std::strtol(value.c_str(), &end, 10);
+  if (value.empty() || end == value.c_str() || *end != 0) return "not a code page number";
+  if (v == 1200 || v == 1201) return "UTF-16 cannot be the ANSI code page (it has no single-byte form)";
+  if (v == 0) return "0 stands for the ANSI code page itself; give its number";
+  return CodePageRefusal(v);
+}
+
 int AnsiCodePageFromEnvironment(SystemInfo& system) {
-  if (auto acp = system.GetEnv("KASTRELL_ACP")) {
-    char* end = nullptr;
-    long v = std::strtol(acp->c_str(), &end, 10);
-    if (end != acp->c_str() && *end == 0 && v > 0 && v < 100000) return int(v);
+  if (auto acp = system.GetEnv("KASTRELL_ACP"); acp && !acp->empty()) {
+    std::string why = AnsiCodePageRefusal(*acp);
+    if (why.empty()) return int(std::strtol(acp->c_str(), nullptr, 10));
+    std::fprintf(stderr, "kastrell: KASTRELL_ACP=%s is ignored: %s\n", acp->c_str(), why.c_str());
   }
   for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     auto v = system.GetEnv(name);

@@ -19,9 +19,16 @@ namespace kastrell {
 
 class SystemInfo;
 
-// The system ANSI code page: KASTRELL_ACP when set to a number, else derived
-// from the locale (LC_ALL, LC_CTYPE, LANG), else 1252.
+// The system ANSI code page: KASTRELL_ACP when set to a number that can be
+// one, else derived from the locale (LC_ALL, LC_CTYPE, LANG), else 1252. A
+// KASTRELL_ACP that cannot be used is named on standard error and ignored.
 int AnsiCodePageFromEnvironment(SystemInfo& system);
+// Why value (the text of KASTRELL_ACP or of an option) cannot be the system
+// ANSI code page, "" when it can: it must be a number, UTF-16 has no
+// single-byte form, and a number no converter knows decodes nothing.
+std::string AnsiCodePageRefusal(const std::string& value);
+// Why code page cp cannot read or write a file, "" when it can.
+std::string CodePageRefusal(long cp);
 // The locale name rule alone ("zh_CN.UTF-8" -> 936).
 int AnsiCodePageForLocale(const std::string& locale);
 
