@@ -25,16 +25,7 @@ FileError WriteContents(File& file, std::string_view head, const void* data, std
 
 // Copies the whole of the file at from into to.
 FileError CopyInto(FileSystem& fs, const std::string& from, File& to) {
-  std::unique_ptr<File> in;
-  if (FileError e = fs.OpenRead(from, in)) return e;
-  char chunk[65536];
-  for (;;) {
-    std::size_t got = 0;
-    if (FileError e = in->Read(chunk, sizeof chunk, got)) return e;
-    if (got == 0) break;
-    if (FileError e = to.Write(chunk, got)) return e;
-  }
-  return in->Close();
+  return ReadInChunks(fs, from, [&](const char* data, std::size_t size) { return to.Write(data, size); });
 }
 
 // Overwrites path with the contents of the file at source (its own old

@@ -4,6 +4,7 @@
 #pragma once
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -106,6 +107,9 @@ class FileSystem {
 
 // Reads a whole file into bytes.
 FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes);
+// Reads a whole file and hands it to take piece by piece; an error of take ends the read.
+FileError ReadInChunks(FileSystem& fs, const std::string& path,
+                       const std::function<FileError(const char* data, std::size_t size)>& take);
 
 // Replaces the contents of path with head + data so that nothing is lost on
 // any failure (a full disk, a killed process, a file one may not write):

@@ -49,8 +49,8 @@ void MessageBoxDiagnostics::UnexpectedError(std::string_view text) {
   boxes_.Show(MessageRequest{std::string(text), Buttons::Ok, Icon::None, {}});
 }
 
-FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes) {
-  bytes.clear();
+FileError ReadInChunks(FileSystem& fs, const std::string& path,
+                       const std::function<FileError(const char* data, std::size_t size)>& take) {
   std::unique_ptr<File> file;
   if (FileError e = fs.OpenRead(path, file)) return e;
   char chunk[65536];
@@ -58,9 +58,17 @@ FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& by
     std::size_t got = 0;
     if (FileError e = file->Read(chunk, sizeof chunk, got)) return e;
     if (got == 0) break;
-    bytes.append(chunk, got);
+    if (FileError e = take(chunk, got)) return e;
   }
   return file->Close();
+}
+
+FileError ReadWholeFile(FileSystem& fs, const std::string& path, std::string& bytes) {
+  bytes.clear();
+  return ReadInChunks(fs, path, [&](const char* data, std::size_t size) {
+    bytes.append(data, size);
+    return FileError{};
+  });
 }
 
 std::string ExpandEnvironmentReferences(std::string_view value, SystemInfo& system) {

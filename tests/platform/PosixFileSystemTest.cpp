@@ -11,6 +11,7 @@
 
 #include "platform/Path.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "support/ForwardingFileSystem.h"
 #include "support/TempDir.h"
 
 namespace kastrell {
@@ -221,9 +222,9 @@ TEST_F(PosixFileSystemTest, LeftoversOfAKilledSaveGoWithTheNextSave) {
 // A file system that fails one chosen operation (write, flush, resize,
 // reservation, rename, open for writing), the n-th counted from 1, or every
 // operation from the n-th on.
-class FailingFiles final : public FileSystem {
+class FailingFiles final : public test::ForwardingFileSystem {
  public:
-  explicit FailingFiles(FileSystem& real) : real_(real) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
   int failAt = 0;          // 0: never
   bool persistent = false; // fail every operation from failAt on
   int count = 0;
@@ -260,40 +261,18 @@ class FailingFiles final : public FileSystem {
     return e;
   }
 
-  FileError Stat(const std::string& p, FileInfo& i) override { return real_.Stat(p, i); }
-  FileError OpenRead(const std::string& p, std::unique_ptr<File>& f) override { return real_.OpenRead(p, f); }
-  FileError CheckWritable(const std::string& p) override { return real_.CheckWritable(p); }
   FileError CreateUnique(const std::string& d, const std::string& pre, std::string& p,
                          std::unique_ptr<File>& f) override {
     if (Tick()) return Fail();
     return Wrap(real_.CreateUnique(d, pre, p, f), f);
   }
-  FileError OpenWrite(const std::string& p, std::unique_ptr<File>& f) override {
-    return Wrap(real_.OpenWrite(p, f), f);
-  }
   FileError OpenExisting(const std::string& p, std::unique_ptr<File>& f) override {
     if (Tick()) return Fail();
     return Wrap(real_.OpenExisting(p, f), f);
   }
-  FileError RemoveUnused(const std::string& p) override { return real_.RemoveUnused(p); }
   FileError Rename(const std::string& a, const std::string& b) override {
     return Tick() ? Fail() : real_.Rename(a, b);
   }
-  FileError Remove(const std::string& p) override { return real_.Remove(p); }
-  FileError SetMode(const std::string& p, std::uint32_t m) override { return real_.SetMode(p, m); }
-  FileError SetOwner(const std::string& p, std::uint32_t u, std::uint32_t g) override {
-    return real_.SetOwner(p, u, g);
-  }
-  FileError MakeDirectories(const std::string& p) override { return real_.MakeDirectories(p); }
-  FileError ListDirectory(const std::string& p, std::vector<DirEntry>& e) override {
-    return real_.ListDirectory(p, e);
-  }
-  FileError CheckDirectoryAccess(const std::string& p) override { return real_.CheckDirectoryAccess(p); }
-  std::string ResolveLinks(const std::string& p) override { return real_.ResolveLinks(p); }
-  std::string TempDirectory() override { return real_.TempDirectory(); }
-
- private:
-  FileSystem& real_;
 };
 
 // Fails each operation of a save in turn, until the save gets through: after

@@ -15,6 +15,7 @@
 #include "platform/Strings.h"
 #include "platform/Utf.h"
 #include "platform/posix/IcuCodePages.h"
+#include "support/ForwardingFileSystem.h"
 #include "support/PlatformTest.h"
 #include "support/TempDir.h"
 #include "text/Encoding.h"
@@ -422,30 +423,10 @@ TEST_F(FileLoaderTest, FailedAllocationKeepsTheDocument) {
 
 // A file system whose files can never be opened for writing (the tests run as
 // root, where permission bits do not stop a write).
-class UnwritableFiles final : public FileSystem {
+class UnwritableFiles final : public test::ForwardingFileSystem {
  public:
-  explicit UnwritableFiles(FileSystem& real) : real_(real) {}
-  FileError Stat(const std::string& p, FileInfo& i) override { return real_.Stat(p, i); }
-  FileError OpenRead(const std::string& p, std::unique_ptr<File>& f) override { return real_.OpenRead(p, f); }
+  using ForwardingFileSystem::ForwardingFileSystem;
   FileError CheckWritable(const std::string&) override { return {EACCES, "Permission denied"}; }
-  FileError CreateUnique(const std::string& d, const std::string& pre, std::string& p,
-                         std::unique_ptr<File>& f) override {
-    return real_.CreateUnique(d, pre, p, f);
-  }
-  FileError OpenWrite(const std::string& p, std::unique_ptr<File>& f) override { return real_.OpenWrite(p, f); }
-  FileError Rename(const std::string& a, const std::string& b) override { return real_.Rename(a, b); }
-  FileError Remove(const std::string& p) override { return real_.Remove(p); }
-  FileError SetMode(const std::string& p, std::uint32_t m) override { return real_.SetMode(p, m); }
-  FileError MakeDirectories(const std::string& p) override { return real_.MakeDirectories(p); }
-  FileError ListDirectory(const std::string& p, std::vector<DirEntry>& e) override {
-    return real_.ListDirectory(p, e);
-  }
-  FileError CheckDirectoryAccess(const std::string& p) override { return real_.CheckDirectoryAccess(p); }
-  std::string ResolveLinks(const std::string& p) override { return real_.ResolveLinks(p); }
-  std::string TempDirectory() override { return real_.TempDirectory(); }
-
- private:
-  FileSystem& real_;
 };
 
 TEST_F(FileLoaderTest, UnwritableFileOpensReadOnly) {
