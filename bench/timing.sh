@@ -21,3 +21,20 @@ peak() { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1 | awk '{printf "%.
 
 minus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a - b}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a / b}'; }
+
+# hugepages CMD...: runs CMD once (output discarded) and samples its
+# /proc/PID/smaps_rollup while it runs; prints "hugeMB rssMB" at the sample
+# with the most resident memory, so a reader sees whether the kernel granted
+# transparent huge pages where the process peaked.
+hugepages() {
+  "$@" > /dev/null 2>&1 &
+  local pid=$! best_rss=0 best_huge=0 rss huge
+  while kill -0 "$pid" 2>/dev/null; do
+    read -r rss huge <<<"$(awk '/^Rss:/{r=$2} /^AnonHugePages:/{h=$2} END{print r+0, h+0}' \
+      "/proc/$pid/smaps_rollup" 2>/dev/null || echo 0 0)"
+    if [ "${rss:-0}" -gt "$best_rss" ]; then best_rss=$rss; best_huge=$huge; fi
+    sleep 0.01
+  done
+  wait "$pid" || true
+  echo "$((best_huge / 1024)) $((best_rss / 1024))"
+}

@@ -10,38 +10,15 @@
 #include "cli/Json.h"
 #include "cli/LoadOptions.h"
 #include "platform/Platform.h"
-#include "platform/Utf.h"
 #include "platform/posix/PosixPlatform.h"
 #include "text/CMyEditDoc.h"
 #include "text/Encoding.h"
 #include "text/FileLoader.h"
+#include "text/FileWriter.h"
 
 namespace kastrell::cli {
 
 namespace {
-
-// Buffers UTF-8 output and writes it in large pieces.
-class Utf8Writer {
- public:
-  explicit Utf8Writer(std::FILE* out) : out_(out) { buf_.reserve(kChunk + 8); }
-  ~Utf8Writer() { Flush(); }
-  void Units(std::u16string_view u) {
-    AppendUtf8(buf_, u);
-    if (buf_.size() >= kChunk) Flush();
-  }
-  void Byte(char c) { buf_.push_back(c); }
-  bool Flush() {
-    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), out_) != buf_.size()) ok_ = false;
-    buf_.clear();
-    return ok_;
-  }
-
- private:
-  static constexpr std::size_t kChunk = 1 << 20;
-  std::FILE* out_;
-  std::string buf_;
-  bool ok_ = true;
-};
 
 int Run(int argc, char** argv, bool info) {
   const char* command = info ? "info" : "decode";
@@ -71,13 +48,23 @@ int Run(int argc, char** argv, bool info) {
         doc.mixedLineBreaks ? "true" : "false", buf.LineCount(), doc.readOnly ? "true" : "false");
     return FinishOutput(command) ? 0 : 1;
   }
-  Utf8Writer out(stdout);
-  for (std::int32_t i = 0; i < buf.LineCount(); ++i) {
-    if (i > 0) out.Byte('\n');
-    out.Units(buf.LineView(i));
+  // The lines go out as the UTF-8 encoding of a save with LF breaks would
+  // write them, a piece at a time (unpaired surrogates become U+FFFD).
+  EncodedText out;
+  bool usedDefault = false;
+  auto write = [](EncodedText& piece) {
+    bool ok = std::fwrite(piece.block.Data(), 1, piece.size, stdout) == piece.size;
+    piece.size = 0;
+    return ok;
+  };
+  Encoded e = EncodeText(buf, kLineStyleUnix, false, kEncodingUtf8, out, usedDefault, write);
+  if (e == Encoded::OutOfMemory || e == Encoded::NoText) {
+    std::fprintf(stderr, "kastrell-cli decode: out of memory\n");
+    return 1;
   }
-  out.Flush();  // a failed write sets the stream's error, which FinishOutput reports
-  return FinishOutput(command) ? 0 : 1;
+  // A failed write sets the stream's error, which FinishOutput reports.
+  const bool finished = FinishOutput(command);
+  return finished && e == Encoded::Ok ? 0 : 1;
 }
 
 }  // namespace

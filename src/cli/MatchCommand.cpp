@@ -85,10 +85,10 @@ bool LoadTextForMatch(const char* path, std::u16string& text) {
   } else {
     // The same limit and the same messages as for a file.
     StandardInput in;
-    char* bytes = nullptr;
+    LargeBuffer bytes;
     std::size_t size = 0;
     if (!ReadWholeStream(in, 0, "-", bytes, size)) return false;
-    if (!DecodeText(doc, bytes, size, "-", session.Environment())) return false;
+    if (!DecodeText(doc, std::move(bytes), size, "-", session.Environment())) return false;
   }
   ExtractedText all = doc.Buffer().GetAllText(kLineStylePc, false);
   if (!all.ok) return false;

@@ -35,6 +35,10 @@ class CodePages {
   // and set usedDefault. With dest null only the needed length is computed.
   virtual ConvertResult FromUtf16(int codePage, const char16_t* units, std::size_t count, char* dest,
                                   std::size_t destCapacity) = 0;
+  // Whether FromUtf16 of consecutive pieces (none ending inside a surrogate
+  // pair) gives the same bytes as one call over the whole text: the encoder
+  // carries no state (no shift sequences) from one character to the next.
+  virtual bool EncodesInPieces(int /*codePage*/) const { return false; }
 };
 
 }  // namespace kastrell

@@ -41,6 +41,12 @@ class LargeBuffer {
   bool Resize(std::size_t bytes);
   // Returns the memory; the buffer is empty afterwards.
   void Release();
+  // Takes over a block of bytes bytes that malloc gave.
+  void AdoptMalloc(char* block, std::size_t bytes) {
+    Release();
+    data_ = block;
+    size_ = block ? bytes : 0;
+  }
 
   char* Data() const { return data_; }
   template <typename T>
@@ -76,5 +82,9 @@ namespace testing_hooks {
 using LargeBufferGate = bool (*)(std::size_t bytes);
 void SetLargeBufferGate(LargeBufferGate gate);
 }  // namespace testing_hooks
+
+// For the older test hooks that stand in for malloc: an allocation may go on
+// when there is no hook or the hook gives memory (which is freed at once).
+bool AllocationAllowed(void* (*hook)(std::size_t), std::size_t bytes);
 
 }  // namespace kastrell

@@ -9,9 +9,11 @@
 #include "platform/Busy.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
+#include "platform/LargeBuffer.h"
 #include "platform/Platform.h"
 #include "platform/Strings.h"
 #include "platform/SystemInfo.h"
+#include "platform/Utf.h"
 #include "text/Encoding.h"
 #include "text/FileErrors.h"
 #include "text/UnitScan.h"
@@ -24,12 +26,10 @@ std::int32_t g_override = 0;
 LoadBatch g_batch;
 testing_hooks::ByteAllocator g_alloc = nullptr;
 
-void* Allocate(std::size_t bytes) { return g_alloc ? g_alloc(bytes) : std::malloc(bytes); }
-
-struct BlockFree {
-  void operator()(void* p) const { std::free(p); }
-};
-using Block = std::unique_ptr<char, BlockFree>;
+// Every large block of a load comes from here (the tests' hook may refuse it).
+bool AllocateBlock(LargeBuffer& block, std::size_t bytes) {
+  return AllocationAllowed(g_alloc, bytes) && block.Allocate(bytes);
+}
 
 // A number of megabytes with "," between groups of three digits.
 std::string Megabytes(std::uint64_t bytes) {
@@ -59,66 +59,72 @@ void SwapUnits(char* bytes, std::size_t count) {
 
 bool IsUtf16(std::int32_t cp) { return cp == kEncodingUtf16Le || cp == kEncodingUtf16Be; }
 
-bool AllAscii(const char* bytes, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i)
-    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+bool AllAscii(const char* bytes, std::size_t size) { return AsciiPrefixLength(bytes, size) == size; }
+
+// Whether code page cp decodes every byte below 0x80 to the same unit, so
+// that ASCII text decoded once as UTF-8 is already decoded in cp too.
+bool AsciiTransparent(CodePages& pages, std::int32_t cp) {
+  if (cp == kEncodingUtf8) return true;
+  char ascii[128];
+  char16_t units[128];
+  for (int i = 0; i < 128; ++i) ascii[i] = char(i);
+  ConvertResult r = pages.ToUtf16(cp, ascii, 128, DecodeMode::Strict, units, 128);
+  if (!r.ok || r.length != 128) return false;
+  for (int i = 0; i < 128; ++i)
+    if (units[i] != char16_t(i)) return false;
   return true;
 }
 
-// Converts size bytes into a new block of UTF-16 units (count + 1 units, the
-// last one 0). Returns false when the conversion reports invalid input (or the
-// code page cannot be converted); outOfMemory tells a failed allocation.
-bool Convert(std::int32_t cp, const char* bytes, std::size_t size, DecodeMode mode, Block& out,
+// Converts size bytes into UTF-16 units in out (count + 1 units, the last one
+// 0); a block already in out is used when it is large enough. Returns false
+// when the conversion reports invalid input (or the code page cannot be
+// converted); outOfMemory tells a failed allocation.
+bool Convert(std::int32_t cp, const char* bytes, std::size_t size, DecodeMode mode, LargeBuffer& out,
              std::size_t& count, bool& outOfMemory) {
   CodePages& pages = *CurrentPlatform().codePages;
   outOfMemory = false;
   // Most code pages need at most one unit per byte: try that first, so a
   // large file is converted in one pass.
   std::size_t capacity = size + 1;
-  Block units(static_cast<char*>(Allocate(capacity * sizeof(char16_t))));
-  if (!units) {
+  if (out.Size() < capacity * sizeof(char16_t) && !AllocateBlock(out, capacity * sizeof(char16_t))) {
     outOfMemory = true;
     return false;
   }
-  auto* dest = reinterpret_cast<char16_t*>(units.get());
-  ConvertResult r = pages.ToUtf16(cp, bytes, size, mode, dest, capacity - 1);
+  ConvertResult r = pages.ToUtf16(cp, bytes, size, mode, out.As<char16_t>(), capacity - 1);
   if (!r.ok && r.overflow) {
     ConvertResult need = pages.ToUtf16(cp, bytes, size, mode, nullptr, 0);
     if (!need.ok) return false;
     capacity = need.length + 1;
-    units.reset(static_cast<char*>(Allocate(capacity * sizeof(char16_t))));
-    if (!units) {
+    if (!AllocateBlock(out, capacity * sizeof(char16_t))) {
       outOfMemory = true;
       return false;
     }
-    dest = reinterpret_cast<char16_t*>(units.get());
-    r = pages.ToUtf16(cp, bytes, size, mode, dest, capacity - 1);
+    r = pages.ToUtf16(cp, bytes, size, mode, out.As<char16_t>(), capacity - 1);
   }
   if (!r.ok) return false;
-  dest[r.length] = 0;
+  out.As<char16_t>()[r.length] = 0;
   count = r.length;
-  out = std::move(units);
   return true;
 }
 
 }  // namespace
 
 char* AllocateDecodeBuffer(std::size_t size) {
-  auto* p = static_cast<char*>(Allocate(size + 3));
+  if (!AllocationAllowed(g_alloc, size + 3)) return nullptr;
+  auto* p = static_cast<char*>(std::malloc(size + 3));
   if (p) std::memset(p + size, 0, 3);
   return p;
 }
 
-bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, char*& out, std::size_t& size,
-                     std::size_t limit) {
-  out = nullptr;
+bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, LargeBuffer& bytes,
+                     std::size_t& size, std::size_t limit) {
+  bytes.Release();
   size = 0;
   // One read fills a buffer of the expected size; a stream that goes on is
   // grown by half again, at least 64 KB, never past the limit.
   std::size_t capacity = std::min(expected, limit);
   if (capacity == 0) capacity = std::min<std::size_t>(65536, limit);
-  Block bytes(AllocateDecodeBuffer(capacity));
-  if (!bytes) {
+  if (!AllocateBlock(bytes, capacity + 3)) {
     ReportOutOfMemory();
     return false;
   }
@@ -127,7 +133,7 @@ bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, 
   for (;;) {
     std::size_t got = 0;
     if (total < capacity) {
-      if (FileError e = file.Read(bytes.get() + total, capacity - total, got)) {
+      if (FileError e = file.Read(bytes.Data() + total, capacity - total, got)) {
         ReportFileError(name, e);
         return false;
       }
@@ -146,20 +152,32 @@ bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, 
       return false;
     }
     std::size_t grown = std::min(limit, std::max(total + got, capacity + std::max<std::size_t>(capacity / 2, 65536)));
-    Block larger(AllocateDecodeBuffer(grown));
-    if (!larger) {
+    // A large block grows with mremap: its pages move, nothing is copied.
+    if (!AllocationAllowed(g_alloc, grown + 3) || !bytes.Resize(grown + 3)) {
+      bytes.Release();
       ReportOutOfMemory();
       return false;
     }
-    std::memcpy(larger.get(), bytes.get(), total);
-    std::memcpy(larger.get() + total, probe, got);
-    bytes = std::move(larger);
+    std::memcpy(bytes.Data() + total, probe, got);
     capacity = grown;
     total += got;
   }
-  std::memset(bytes.get() + total, 0, 3);
-  out = bytes.release();
+  std::memset(bytes.Data() + total, 0, 3);
   size = total;
+  return true;
+}
+
+bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, char*& bytes, std::size_t& size,
+                     std::size_t limit) {
+  bytes = nullptr;
+  LargeBuffer block;
+  if (!ReadWholeStream(file, expected, name, block, size, limit)) return false;
+  bytes = AllocateDecodeBuffer(size);
+  if (!bytes) {
+    ReportOutOfMemory();
+    return false;
+  }
+  std::memcpy(bytes, block.Data(), size);
   return true;
 }
 
@@ -179,7 +197,13 @@ ScopedLoadBatch::~ScopedLoadBatch() { g_batch = LoadBatch{}; }
 
 bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::string& displayName,
                 const LoadEnvironment& env) {
-  Block bytes(rawBytes);
+  LargeBuffer bytes;
+  bytes.AdoptMalloc(rawBytes, size + 3);
+  return DecodeText(doc, std::move(bytes), size, displayName, env);
+}
+
+bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std::string& displayName,
+                const LoadEnvironment& env) {
   Platform& platform = CurrentPlatform();
   CodePages& pages = *platform.codePages;
   const std::int32_t ansi = pages.AnsiCodePage();
@@ -187,22 +211,36 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
 
   std::int32_t encoding = ansi;
   // The decoded text: either the byte block itself (UTF-16) or a new block.
-  Block unitsBlock;
+  LargeBuffer unitsBlock;
   char16_t* units = nullptr;
   std::size_t count = 0;
 
   auto useUtf16InPlace = [&](std::int32_t cp) {
     encoding = cp;
     count = size / 2;
-    if (cp == kEncodingUtf16Be) SwapUnits(bytes.get(), count);
+    if (cp == kEncodingUtf16Be) SwapUnits(bytes.Data(), count);
     unitsBlock = std::move(bytes);
-    units = reinterpret_cast<char16_t*>(unitsBlock.get());
+    units = unitsBlock.As<char16_t>();
     units[count] = 0;  // the buffer has room: size + 3 bytes
   };
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes.get());
+  const auto* b = bytes.As<const unsigned char>();
   const bool hasUtf8Bom = size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
 
   bool detectedUtf16 = false;
+  // Text that decodes strictly as UTF-8 with at least one multi-byte sequence
+  // is exactly what the UTF-8 detection accepts, so the first pass over the
+  // bytes both detects and decodes; pure ASCII comes out of it decoded too.
+  bool decodedAsUtf8 = false, asciiOnly = false;
+  std::size_t utf8Count = 0;
+  auto tryUtf8 = [&] {
+    if (size == 0 || !pages.IsValidCodePage(kEncodingUtf8)) return true;
+    if (!AllocateBlock(unitsBlock, (size + 1) * sizeof(char16_t))) return false;
+    if (Utf8ToUtf16(bytes.Data(), size, unitsBlock.As<char16_t>(), true, utf8Count)) {
+      asciiOnly = utf8Count == size && !hasUtf8Bom;
+      decodedAsUtf8 = !asciiOnly;
+    }
+    return true;
+  };
   if (std::int32_t forced = EncodingOverride(); forced != 0) {
     encoding = forced;
   } else if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
@@ -211,7 +249,15 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
   } else if (size >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
     encoding = kEncodingUtf16Be;
     detectedUtf16 = true;
-  } else if (Utf8Detection u = DetectUtf8(bytes.get(), size, pages.IsValidCodePage(kEncodingUtf8)); u.isUtf8) {
+  } else if (!tryUtf8()) {
+    ReportOutOfMemory();
+    return false;
+  } else if (decodedAsUtf8) {
+    encoding = kEncodingUtf8;
+    doc.utf8Signature = hasUtf8Bom;
+  } else if (Utf8Detection u = asciiOnly ? Utf8Detection{}
+                                         : DetectUtf8(bytes.Data(), size, pages.IsValidCodePage(kEncodingUtf8));
+             u.isUtf8) {
     encoding = kEncodingUtf8;
     doc.utf8Signature = u.hasSignature;
   } else {
@@ -219,7 +265,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
     if (setting == 0)
       encoding = ansi;
     else if (setting == kEncodingUtf8)
-      encoding = AllAscii(bytes.get(), size) ? kEncodingUtf8 : ansi;
+      encoding = asciiOnly || AllAscii(bytes.Data(), size) ? kEncodingUtf8 : ansi;
     else
       encoding = setting;
   }
@@ -237,7 +283,15 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
   // The code pages that failed: choosing one of them again would only bring
   // the same question back, so it ends the load as cancelled.
   std::vector<std::int32_t> failed;
-  while (true) {
+  // The first pass decoded the text already: as UTF-8, or as ASCII that this
+  // code page reads the same way.
+  const bool decoded = !IsUtf16(encoding) && (decodedAsUtf8 || (asciiOnly && AsciiTransparent(pages, encoding)));
+  if (decoded) {
+    count = utf8Count;
+    units = unitsBlock.As<char16_t>();
+    units[count] = 0;
+  }
+  while (!decoded) {
     bool outOfMemory = false;
     if (IsUtf16(encoding)) {
       if (size % 2 == 0 || current == DecodeMode::Lenient) {
@@ -245,18 +299,17 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
         break;
       }
     } else if (size == 0) {
-      unitsBlock.reset(static_cast<char*>(Allocate(sizeof(char16_t))));
-      if (!unitsBlock) {
+      if (!AllocateBlock(unitsBlock, sizeof(char16_t))) {
         ReportOutOfMemory();
         return false;
       }
-      reinterpret_cast<char16_t*>(unitsBlock.get())[0] = 0;
+      unitsBlock.As<char16_t>()[0] = 0;
       count = 0;
-      units = reinterpret_cast<char16_t*>(unitsBlock.get());
+      units = unitsBlock.As<char16_t>();
       break;
-    } else if (Convert(encoding, bytes.get(), size, current, unitsBlock, count, outOfMemory)) {
+    } else if (Convert(encoding, bytes.Data(), size, current, unitsBlock, count, outOfMemory)) {
       // The bytes are no longer needed; their block becomes the line array.
-      units = reinterpret_cast<char16_t*>(unitsBlock.get());
+      units = unitsBlock.As<char16_t>();
       break;
     } else if (outOfMemory || current == DecodeMode::Lenient) {
       ReportOutOfMemory();
@@ -310,7 +363,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
       if (a == Answer::Yes) {
         RepairResult repaired;
         if (RepairLineBreaks(units, count, repaired)) {
-          unitsBlock.reset(reinterpret_cast<char*>(repaired.units));
+          unitsBlock.AdoptMalloc(reinterpret_cast<char*>(repaired.units), (repaired.count + 1) * sizeof(char16_t));
           units = repaired.units;
           count = repaired.count;
         } else if (repaired.outOfMemory) {
@@ -324,10 +377,10 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
       }
     }
     const std::int64_t breaks = BreaksOfStyle(d, style);
-    // Reserve the exact line count so the array is allocated once.
-    void* spare = bytes.release();
-    bool reserved = fresh.SetLineCount(0) && fresh.ReserveLineCapacity(breaks + 1, spare);
-    std::free(spare);
+    // Reserve the exact line count so the array is allocated once, in the
+    // block of the bytes when they were converted: its pages are faulted in.
+    bool reserved = fresh.SetLineCount(0) && fresh.ReserveLineCapacity(breaks + 1, bytes);
+    bytes.Release();
     if (!reserved) {
       endStatus();
       ReportOutOfMemory();
@@ -380,7 +433,7 @@ bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::st
       ReportOutOfMemory();
       return false;
     }
-    fresh.AdoptStoreBlock(std::shared_ptr<void>(unitsBlock.release(), BlockFree()));
+    fresh.AdoptStoreBlock(std::make_shared<LargeBuffer>(std::move(unitsBlock)));
   }
 
   doc.Buffer().SwapLines(fresh);
@@ -450,15 +503,14 @@ bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displ
   }
 
   // The size is only a hint: the file is read to its end.
-  char* raw = nullptr;
+  LargeBuffer bytes;
   std::size_t total = 0;
-  if (!ReadWholeStream(*file, std::size_t(info.size), name, raw, total)) return false;
+  if (!ReadWholeStream(*file, std::size_t(info.size), name, bytes, total)) return false;
   file->Close();
-  Block bytes(raw);
 
   const bool wasModified = doc.IsModified();
   doc.SetModified(true);
-  if (!DecodeText(doc, bytes.release(), total, name, env)) {
+  if (!DecodeText(doc, std::move(bytes), total, name, env)) {
     doc.SetModified(wasModified);
     return false;
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/LargeBuffer.h"
 #include "platform/MessageBoxes.h"
 #include "text/CMyEditDoc.h"
 
@@ -95,8 +96,11 @@ struct LoadEnvironment {
 bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displayName,
               const LoadEnvironment& env);
 
-// Decodes bytes (malloc'ed, at least size + 3 bytes long; ownership passes to
-// the call) into doc's lines.
+// Decodes bytes (at least size + 3 bytes long) into doc's lines. The block
+// is used up: a UTF-16 text stays in it, otherwise it becomes the line array.
+bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std::string& displayName,
+                const LoadEnvironment& env);
+// The same for a malloc'ed block; ownership passes to the call.
 bool DecodeText(CMyEditDoc& doc, char* bytes, std::size_t size, const std::string& displayName,
                 const LoadEnvironment& env);
 
@@ -107,15 +111,20 @@ char* AllocateDecodeBuffer(std::size_t size);
 // The most bytes a load takes: 2 GB - 2 (a file of 2^31 - 1 bytes or more is refused).
 inline constexpr std::size_t kMaxLoadBytes = 0x7FFFFFFE;
 
-// Reads file to its end into a decode buffer, whatever size was expected:
+// Reads file to its end into bytes (size + 3 bytes, the padding zeroed, as
+// DecodeText expects), whatever size was expected:
 // files under /proc report 0, a growing log more than it had. More than limit
 // bytes shows the too-large message, a failed read the file error (with
 // name), a failed allocation the out-of-memory message; false then.
+bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, LargeBuffer& bytes,
+                     std::size_t& size, std::size_t limit = kMaxLoadBytes);
+// The same into a malloc'ed block (free() it).
 bool ReadWholeStream(File& file, std::size_t expected, const std::string& name, char*& bytes, std::size_t& size,
                      std::size_t limit = kMaxLoadBytes);
 
 namespace testing_hooks {
-// Makes allocations of the load fail (null restores malloc).
+// Decides whether the large blocks of a load may be had: a hook that gives
+// null makes the allocation fail (null: no hook).
 using ByteAllocator = void* (*)(std::size_t bytes);
 void SetLoadAllocator(ByteAllocator alloc);
 }  // namespace testing_hooks

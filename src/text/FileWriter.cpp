@@ -10,6 +10,7 @@
 
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
+#include "platform/LargeBuffer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Path.h"
 #include "platform/Platform.h"
@@ -22,7 +23,6 @@ namespace kastrell {
 
 namespace {
 
-constexpr std::uint64_t kMaxEncodedSize = 0x7FFFFFFEull;  // 2^31 - 2
 
 void PlainFileOperationFailed() {
   CurrentPlatform().boxes->Show({std::string(LoadString(23547)), Buttons::Ok, Icon::None, {}});
@@ -32,30 +32,88 @@ void ShowTooLarge() {
   CurrentPlatform().boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
 }
 
-struct Bytes {
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-};
+// UTF-16 units encoded at a time: the pieces stay in the caches and no copy
+// of the whole text is made.
+constexpr std::size_t kPieceUnits = std::size_t(1) << 20;
+// Bytes a unit may need at most in any code page (GB18030 writes four).
+constexpr std::size_t kMaxBytesPerUnit = 4;
+
+}  // namespace
+
+Encoded EncodeText(const TextBuffer& buf, std::int32_t separator, bool asDisplayed, std::int32_t encoding,
+                   EncodedText& out, bool& usedDefault, const std::function<bool(EncodedText&)>& drain) {
+  CodePages& pages = *CurrentPlatform().codePages;
+  const bool inPieces = pages.EncodesInPieces(encoding);
+  const std::int32_t lines = buf.LineCount();
+  const TextPos end = buf.EndPos();
+  ExtractedText piece;
+  out.size = 0;
+  usedDefault = false;
+  std::int32_t line = 0;
+  while (true) {
+    // The next piece: whole lines up to kPieceUnits (at least one line).
+    std::int32_t next = lines;
+    if (inPieces) {
+      std::size_t units = 0;
+      next = line;
+      do units += std::size_t(buf.LineLength(next++)) + 2;
+      while (next < lines && units + std::size_t(buf.LineLength(next)) <= kPieceUnits);
+    }
+    const TextPos to = next >= lines ? end : TextPos{next, 0};
+    if (!buf.ExtractText(piece, TextPos{line, 0}, to, separator, asDisplayed)) return Encoded::NoText;
+    const std::size_t count = std::size_t(piece.length);
+    // Room for the worst case of this piece; room never touched costs no memory.
+    if (out.block.Size() - out.size < count * kMaxBytesPerUnit) {
+      if (out.size + count * kMaxBytesPerUnit >= 2 * kMaxEncodedSize) return Encoded::TooLarge;
+      std::size_t want = std::max(out.size + count * kMaxBytesPerUnit, out.block.Size() + out.block.Size() / 2);
+      if (!out.block.Resize(want)) return Encoded::OutOfMemory;
+    }
+    if (count > 0) {
+      ConvertResult r = pages.FromUtf16(encoding, piece.units.get(), count, out.block.Data() + out.size,
+                                        out.block.Size() - out.size);
+      if (!r.ok) return Encoded::Failed;
+      usedDefault |= r.usedDefault;
+      out.size += r.length;
+      if (out.size >= kMaxEncodedSize) return Encoded::TooLarge;
+      if (drain && !drain(out)) return Encoded::Failed;
+    }
+    if (next >= lines) break;
+    line = next;
+  }
+  return Encoded::Ok;
+}
+
+namespace {
 
 // The text in a code page other than UTF-16. Returns false with the reason
 // shown (unless silent) when it cannot be converted.
 enum class Converted { Ok, Failed, Cancelled };
-Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count, const std::string& path,
-                      bool silent, const WriteEnvironment& env, std::int32_t& encoding, Bytes& out) {
+Converted ConvertText(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env,
+                      std::int32_t& encoding, EncodedText& out) {
   CodePages& pages = *CurrentPlatform().codePages;
   // Code pages that lacked a character: choosing one again would only bring
   // the same question back, so it counts as cancelling.
   std::vector<std::int32_t> lacking;
   while (true) {
     if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) return Converted::Ok;  // chosen below
-    ConvertResult need = pages.FromUtf16(encoding, units, count, nullptr, 0);
-    if (!need.ok) {
+    bool usedDefault = false;
+    Encoded e = EncodeText(doc.Buffer(), doc.lineStyle, env.hardBreak, encoding, out, usedDefault);
+    if (e == Encoded::Failed || e == Encoded::NoText) {
+      // Never write an empty file because the text could not be taken out.
       if (!silent) PlainFileOperationFailed();
       return Converted::Failed;
     }
-    // A character without an exact mapping would be written as '?': ask first.
-    // UTF-8 counts too: a lone surrogate has no UTF-8 form.
-    if (!silent && need.usedDefault) {
+    if (e == Encoded::OutOfMemory) {
+      if (!silent) ReportOutOfMemory();
+      return Converted::Failed;
+    }
+    if (e == Encoded::TooLarge) {
+      ShowTooLarge();
+      return Converted::Failed;
+    }
+    // A character without an exact mapping was written as '?': ask before
+    // anything is written. UTF-8 counts too: a lone surrogate has no UTF-8 form.
+    if (!silent && usedDefault) {
       lacking.push_back(encoding);
       std::string q = FormatString(LoadString(21685), {path});
       Answer a = CurrentPlatform().boxes->Show({q, Buttons::YesNoCancel, Icon::Question, {}}).answer;
@@ -77,21 +135,10 @@ Converted ConvertText(CMyEditDoc& doc, const char16_t* units, std::size_t count,
         return Converted::Cancelled;
       }
     }
-    if (need.length >= kMaxEncodedSize) {
-      ShowTooLarge();
-      return Converted::Failed;
-    }
-    out.data.reset(new (std::nothrow) char[need.length + 1]);
-    if (!out.data) {
-      if (!silent) ReportOutOfMemory();
-      return Converted::Failed;
-    }
-    ConvertResult r = pages.FromUtf16(encoding, units, count, out.data.get(), need.length + 1);
-    if (!r.ok || r.length == 0) {
+    if (out.size == 0) {
       if (!silent) PlainFileOperationFailed();
       return Converted::Failed;
     }
-    out.size = r.length;
     return Converted::Ok;
   }
 }
@@ -118,25 +165,31 @@ std::string SafeComponent(std::string s) {
 
 bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env) {
   doc.saveCancelled = false;
-  ExtractedText text = doc.Buffer().GetAllText(doc.lineStyle, env.hardBreak);
-  if (!text.ok) {
-    // Never write an empty file because the text could not be taken out.
-    if (!silent) PlainFileOperationFailed();
-    return false;
-  }
+  const TextBuffer& buf = doc.Buffer();
   std::int32_t encoding = doc.encoding == kEncodingAnsi ? CurrentPlatform().codePages->AnsiCodePage() : doc.encoding;
-  Bytes converted;
+  EncodedText converted;
   const char* data = nullptr;
   std::size_t size = 0;
-  const std::size_t count = std::size_t(text.length);
-  if (encoding != kEncodingUtf16Le && encoding != kEncodingUtf16Be && count > 0) {
-    Converted c = ConvertText(doc, text.units.get(), count, path, silent, env, encoding, converted);
+  const bool empty = buf.LineCount() == 1 && buf.LineLength(0) == 0;
+  if (encoding != kEncodingUtf16Le && encoding != kEncodingUtf16Be && !empty) {
+    Converted c = ConvertText(doc, path, silent, env, encoding, converted);
     if (c != Converted::Ok) return false;
-    data = converted.data.get();
+    data = converted.block.Data();
     size = converted.size;
   }
   std::string head;
+  ExtractedText text;
   if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) {
+    // The UTF-16 text is the file: one copy out of the lines, swapped in
+    // place for big-endian.
+    converted.block.Release();  // bytes of an encoding the user changed from
+    text = buf.GetAllText(doc.lineStyle, env.hardBreak);
+    if (!text.ok) {
+      // Never write an empty file because the text could not be taken out.
+      if (!silent) PlainFileOperationFailed();
+      return false;
+    }
+    const std::size_t count = std::size_t(text.length);
     if (std::uint64_t(count) * 2 >= kMaxEncodedSize) {
       ShowTooLarge();
       return false;

@@ -3,10 +3,12 @@
 // and temporary copies.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/LargeBuffer.h"
 #include "text/CMyEditDoc.h"
 #include "text/FileLoader.h"
 
@@ -35,6 +37,27 @@ struct WriteEnvironment {
   LoadStatus* status = nullptr;        // refreshed when the encoding changed
   bool activeDocument = true;
 };
+
+// The largest file a save writes (2^31 - 2 bytes).
+constexpr std::uint64_t kMaxEncodedSize = 0x7FFFFFFEull;
+
+// Encoded text: size bytes at the start of block.
+struct EncodedText {
+  LargeBuffer block;
+  std::size_t size = 0;
+};
+enum class Encoded { Ok, Failed, NoText, OutOfMemory, TooLarge };
+
+// Encodes the text of buf, joined with separator (as displayed: also at row
+// breaks), in code page encoding into out. Whole lines are taken out and
+// encoded about a million units at a time when the encoder carries no state
+// between characters, else in one piece, so no UTF-16 copy of a large text
+// is made. usedDefault tells that a unit had no mapping and was written as
+// the default character. drain, when given, is called after each piece and
+// may write out's bytes elsewhere and set out.size back to 0 (streaming); it
+// returns false to stop (Failed). NoText: the pieces could not be taken out.
+Encoded EncodeText(const TextBuffer& buf, std::int32_t separator, bool asDisplayed, std::int32_t encoding,
+                   EncodedText& out, bool& usedDefault, const std::function<bool(EncodedText&)>& drain = {});
 
 // Writes the whole text of doc to path. silent (automatic temporary copies):
 // no question and no message of its own, but file errors are still reported.

@@ -11,8 +11,7 @@
 namespace kastrell {
 
 namespace {
-void* DefaultAlloc(std::size_t bytes) { return std::malloc(bytes); }
-testing_hooks::UnitAllocator g_extractAlloc = DefaultAlloc;
+testing_hooks::UnitAllocator g_extractAlloc = nullptr;
 
 std::int32_t SeparatorLength(std::int32_t separator) { return separator == kLineStylePc ? 2 : 1; }
 
@@ -27,7 +26,7 @@ char16_t* WriteSeparator(char16_t* p, std::int32_t separator) {
 }
 }  // namespace
 
-void testing_hooks::SetExtractAllocator(UnitAllocator alloc) { g_extractAlloc = alloc ? alloc : DefaultAlloc; }
+void testing_hooks::SetExtractAllocator(UnitAllocator alloc) { g_extractAlloc = alloc; }
 
 TextBuffer::TextBuffer() {
   LineRecord empty;
@@ -44,11 +43,11 @@ void TextBuffer::ReportUnexpected(std::string_view text) const {
 // ---------------------------------------------------------------- line array
 
 bool TextBuffer::ReserveLines(std::int64_t n) {
-  void* none = nullptr;
+  LargeBuffer none;
   return ReserveLines(n, none);
 }
 
-bool TextBuffer::ReserveLines(std::int64_t n, void*& spare) {
+bool TextBuffer::ReserveLines(std::int64_t n, LargeBuffer& spare) {
   if (n <= allocation_) return true;
   if (n > INT32_MAX) return false;
   std::int64_t allocation = allocation_;
@@ -60,14 +59,16 @@ bool TextBuffer::ReserveLines(std::int64_t n, void*& spare) {
     allocation = std::min<std::int64_t>(allocation, INT32_MAX);
   }
   const std::size_t bytes = std::size_t(allocation) * sizeof(LineRecord);
-  void* old = lines_ ? static_cast<void*>(lines_) : spare;
-  auto* grown = static_cast<LineRecord*>(std::realloc(old, bytes));
-  if (grown && old == spare) spare = nullptr;
-  if (!grown) return false;
+  const bool fromSpare = !lines_ && !spare.Empty();
+  if (fromSpare) linesBlock_ = std::move(spare);
+  if (!linesBlock_.Resize(bytes)) {
+    if (fromSpare) spare = std::move(linesBlock_);
+    return false;
+  }
   // Records past the count are written by whoever makes them lines (SetLineCount,
   // AppendLine, InsertLines), so the new room is left as it is: a load of
   // millions of lines does not write its line array twice.
-  lines_ = grown;
+  lines_ = linesBlock_.As<LineRecord>();
   allocation_ = std::int32_t(allocation);
   return true;
 }
@@ -75,7 +76,7 @@ bool TextBuffer::ReserveLines(std::int64_t n, void*& spare) {
 bool TextBuffer::SetLineCount(std::int32_t n) {
   if (n <= 0) {
     for (std::int32_t i = 0; i < count_; ++i) ReleaseLineStore(lines_[i]);
-    std::free(static_cast<void*>(lines_));
+    linesBlock_.Release();
     lines_ = nullptr;
     bool changed = count_ != 0;
     count_ = allocation_ = 0;
@@ -101,6 +102,7 @@ bool TextBuffer::SetLineCount(std::int32_t n) {
 }
 
 void TextBuffer::SwapLines(TextBuffer& other) {
+  std::swap(linesBlock_, other.linesBlock_);
   std::swap(lines_, other.lines_);
   std::swap(count_, other.count_);
   std::swap(allocation_, other.allocation_);
@@ -300,16 +302,25 @@ std::u16string TextBuffer::GetTextString(TextPos start, TextPos end, std::int32_
 
 ExtractedText TextBuffer::GetAllText(std::int32_t separator, bool asDisplayed) const {
   ExtractedText result;
-  TextPos end = count_ > 0 ? EndPos() : TextPos{};
-  std::int64_t n = GetText(nullptr, TextPos{}, end, separator, asDisplayed);
-  if (std::uint64_t(n) > SIZE_MAX / sizeof(char16_t)) return result;
-  auto* units = static_cast<char16_t*>(g_extractAlloc(std::size_t(n) * sizeof(char16_t)));
-  if (!units) return result;
-  result.units.reset(units);
-  GetText(units, TextPos{}, end, separator, asDisplayed);
-  result.length = n - 1;
-  result.ok = true;
+  ExtractText(result, TextPos{}, count_ > 0 ? EndPos() : TextPos{}, separator, asDisplayed);
   return result;
+}
+
+bool TextBuffer::ExtractText(ExtractedText& into, TextPos start, TextPos end, std::int32_t separator,
+                             bool asDisplayed) const {
+  into.ok = false;
+  into.length = 0;
+  std::int64_t n = GetText(nullptr, start, end, separator, asDisplayed);
+  if (std::uint64_t(n) > SIZE_MAX / sizeof(char16_t)) return false;
+  const std::size_t bytes = std::size_t(n) * sizeof(char16_t);
+  if (into.units.block.Size() < bytes) {
+    into.units.block.Release();
+    if (!AllocationAllowed(g_extractAlloc, bytes) || !into.units.block.Allocate(bytes)) return false;
+  }
+  GetText(into.units.get(), start, end, separator, asDisplayed);
+  into.length = n - 1;
+  into.ok = true;
+  return true;
 }
 
 bool TextBuffer::HasFormFeed() const {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/LargeBuffer.h"
 #include "text/ChangeReport.h"
 #include "text/LineRecord.h"
 #include "text/RowTable.h"
@@ -32,10 +33,16 @@ class TextBufferHooks {
   virtual void RebuildRows(TextBuffer&) {}
 };
 
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
+// UTF-16 units in a LargeBuffer (a whole document's text is a large block).
+class UnitBuffer {
+ public:
+  char16_t* get() const { return block.As<char16_t>(); }
+  char16_t& operator[](std::size_t i) const { return get()[i]; }
+  explicit operator bool() const { return !block.Empty(); }
+  friend bool operator==(const UnitBuffer& b, std::nullptr_t) { return b.block.Empty(); }
+
+  LargeBuffer block;
 };
-using UnitBuffer = std::unique_ptr<char16_t[], FreeDeleter>;
 
 // Text extracted from the buffer. ok is false when memory ran out; then units is
 // null and length 0, and the caller must not treat the result as an empty text.
@@ -87,12 +94,11 @@ class TextBuffer {
   // moves to the line they were joined into.
   void RemoveLines(std::int32_t index, std::int32_t n);
   // Makes room for n lines at once (a load knows its line count in advance).
-  // When the buffer has no line array yet, a malloc'ed block that its owner
-  // no longer needs may be passed as spare: the array is made from it by
-  // realloc, which keeps its pages instead of faulting in fresh ones. On
-  // success spare is set to null when it was used; otherwise it stays the
-  // caller's to free.
-  bool ReserveLineCapacity(std::int64_t n, void*& spare) { return ReserveLines(n, spare); }
+  // When the buffer has no line array yet, a block that its owner no longer
+  // needs may be passed as spare: the array is made from it, which keeps its
+  // pages instead of faulting in fresh ones. On success spare is empty when
+  // it was used; otherwise it stays the caller's.
+  bool ReserveLineCapacity(std::int64_t n, LargeBuffer& spare) { return ReserveLines(n, spare); }
   // Exchanges the lines (and the store blocks they point into) with other's,
   // then rebuilds the row tables of both. A load builds its lines in a fresh
   // buffer and swaps them in only when everything succeeded.
@@ -123,6 +129,10 @@ class TextBuffer {
                        bool asDisplayed) const;
   std::u16string GetTextString(TextPos start, TextPos end, std::int32_t separator, bool asDisplayed) const;
   ExtractedText GetAllText(std::int32_t separator, bool asDisplayed) const;
+  // Extracts [start, end) as GetText does into into.units, whose block is
+  // kept when it is large enough (a save takes the text out piece by piece).
+  // False, with into.ok false, when memory ran out.
+  bool ExtractText(ExtractedText& into, TextPos start, TextPos end, std::int32_t separator, bool asDisplayed) const;
   TextPos EndPos() const { return {count_ - 1, LineLength(count_ - 1)}; }
   bool HasFormFeed() const;
 
@@ -162,13 +172,16 @@ class TextBuffer {
 
  private:
   bool ReserveLines(std::int64_t n);
-  bool ReserveLines(std::int64_t n, void*& spare);
+  bool ReserveLines(std::int64_t n, LargeBuffer& spare);
   void LinesChanged() { hooks_->LineCountChanged(*this); }
   void ClearCache(std::int32_t line) { ClearDisplayCache(lines_[line]); }
   void ReportUnexpected(std::string_view text) const;
   // Separators written by asDisplayed extraction inside [start, end).
   std::int64_t CountRowBreaks(TextPos start, TextPos end) const;
 
+  // The line array: allocation_ records in linesBlock_ (a mapping of its own
+  // once large, so growth moves no records and faults no small pages).
+  LargeBuffer linesBlock_;
   LineRecord* lines_ = nullptr;
   std::int32_t count_ = 0;
   std::int32_t allocation_ = 0;
@@ -192,9 +205,10 @@ class TextBuffer {
 };
 
 namespace testing_hooks {
-// Replaces the allocator of extracted text, so tests can make it fail.
+// Decides whether extracted text may be allocated: a hook that gives null
+// makes the extraction fail (null: no hook).
 using UnitAllocator = void* (*)(std::size_t bytes);
-void SetExtractAllocator(UnitAllocator alloc);  // null restores malloc
+void SetExtractAllocator(UnitAllocator alloc);
 }  // namespace testing_hooks
 
 }  // namespace kastrell

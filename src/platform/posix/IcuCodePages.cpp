@@ -226,6 +226,31 @@ std::vector<int> IcuCodePages::AvailableCodePages() const {
   return out;
 }
 
+bool IcuCodePages::EncodesInPieces(int codePage) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Table* t = Find(Resolve(codePage));
+  if (!t) return false;
+  // Table-driven and Unicode encoders keep no state between characters; the
+  // ISO-2022 family, HZ, UTF-7, SCSU, BOCU-1 and the EBCDIC code pages with
+  // shift bytes do.
+  switch (ucnv_getType(t->encoder)) {
+    case UCNV_SBCS:
+    case UCNV_DBCS:
+    case UCNV_MBCS:
+    case UCNV_LATIN_1:
+    case UCNV_US_ASCII:
+    case UCNV_UTF8:
+    case UCNV_UTF16_BigEndian:
+    case UCNV_UTF16_LittleEndian:
+    case UCNV_UTF32_BigEndian:
+    case UCNV_UTF32_LittleEndian:
+    case UCNV_CESU8:
+      return true;
+    default:
+      return false;
+  }
+}
+
 ConvertResult IcuCodePages::ToUtf16(int codePage, const char* bytes, std::size_t size, DecodeMode mode,
                                     char16_t* dest, std::size_t destCapacity) {
   std::lock_guard<std::mutex> lock(mutex_);

@@ -45,6 +45,7 @@ class IcuCodePages final : public CodePages {
                         std::size_t destCapacity) override;
   ConvertResult FromUtf16(int codePage, const char16_t* units, std::size_t count, char* dest,
                           std::size_t destCapacity) override;
+  bool EncodesInPieces(int codePage) const override;
 
   // The ICU converter name used for a Windows code page, "" when none.
   static std::string ConverterName(int codePage);

@@ -129,6 +129,13 @@ std::uint64_t ProcessHugePageBytes() {
   return std::uint64_t(kb) * 1024;
 }
 
+bool AllocationAllowed(void* (*hook)(std::size_t), std::size_t bytes) {
+  if (!hook) return true;
+  void* p = hook(bytes);
+  std::free(p);
+  return p != nullptr;
+}
+
 void testing_hooks::SetLargeBufferGate(LargeBufferGate gate) { g_gate = gate; }
 
 }  // namespace kastrell
