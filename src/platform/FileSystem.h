@@ -28,6 +28,7 @@ struct FileInfo {
   std::uint32_t mode = 0;    // permission bits
   std::uint32_t uid = 0, gid = 0;  // owner and group
   std::uint32_t links = 1;         // hard links: names of the same file
+  std::uint64_t inode = 0, device = 0;  // identity: a file replaced by rename has a new inode
 };
 
 struct DirEntry {
@@ -62,6 +63,10 @@ class FileSystem {
   // A missing path is not an error: info.kind is Missing.
   virtual FileError Stat(const std::string& path, FileInfo& info) = 0;
   virtual FileError OpenRead(const std::string& path, std::unique_ptr<File>& file) = 0;
+  // Opens path for reading and takes a shared advisory lock on it (flock), so
+  // cooperating programs cannot take a writer's lock while the handle lives.
+  // The default only opens the file.
+  virtual FileError OpenLocked(const std::string& path, std::unique_ptr<File>& file) { return OpenRead(path, file); }
   // Opens an existing file for writing and closes it at once (the read-only test).
   virtual FileError CheckWritable(const std::string& path) = 0;
   // Creates a new file that did not exist, in directory dir, with a unique name

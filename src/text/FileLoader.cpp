@@ -192,7 +192,7 @@ ScopedEncodingOverride::ScopedEncodingOverride(std::int32_t encoding) : previous
 ScopedEncodingOverride::~ScopedEncodingOverride() { g_override = previous_; }
 
 LoadBatch& CurrentLoadBatch() { return g_batch; }
-ScopedLoadBatch::ScopedLoadBatch() { g_batch = LoadBatch{true, {}, {}}; }
+ScopedLoadBatch::ScopedLoadBatch() { g_batch = LoadBatch{true, {}, {}, {}}; }
 ScopedLoadBatch::~ScopedLoadBatch() { g_batch = LoadBatch{}; }
 
 bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::string& displayName,

@@ -42,6 +42,7 @@ struct LoadBatch {
   bool active = false;
   std::optional<Answer> decodeAnswer;     // the "characters may be lost" question
   std::optional<Answer> lineBreakAnswer;  // the "invalid CR/LF" question
+  std::optional<Answer> closeAnswer;      // the close-time save question
 };
 LoadBatch& CurrentLoadBatch();
 // Starts a batch for its lifetime; the remembered answers end with it.

@@ -429,6 +429,11 @@ void TextBuffer::ToggleMark(std::int32_t line) {
   hooks_->RepaintLine(*this, line);
 }
 
+void TextBuffer::SetMark(std::int32_t line, bool on) {
+  if (line < 0 || line >= count_ || bool(lines_[line].marked) == on) return;
+  ToggleMark(line);
+}
+
 bool TextBuffer::CheckEditable() const {
   if (!editingPrevented_) return false;
   CurrentPlatform().boxes->Beep(BeepKind::Information);

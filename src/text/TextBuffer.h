@@ -162,6 +162,9 @@ class TextBuffer {
 
   // ---- Marks
   void ToggleMark(std::int32_t line);
+  // Sets or clears the mark of a line; lines outside the text are ignored.
+  void SetMark(std::int32_t line, bool on);
+  bool IsMarked(std::int32_t line) const { return line >= 0 && line < count_ && lines_[line].marked; }
   std::int32_t MarkedLineCount() const { return markedCount_; }
 
   // ---- Editing guard

@@ -91,6 +91,20 @@ FileError PosixFileSystem::Stat(const std::string& path, FileInfo& info) {
   info.uid = st.st_uid;
   info.gid = st.st_gid;
   info.links = std::uint32_t(st.st_nlink);
+  info.inode = std::uint64_t(st.st_ino);
+  info.device = std::uint64_t(st.st_dev);
+  return {};
+}
+
+FileError PosixFileSystem::OpenLocked(const std::string& path, std::unique_ptr<File>& file) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return LastFileError();
+  if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    FileError e = LastFileError();
+    ::close(fd);
+    return e;
+  }
+  file = std::make_unique<PosixFile>(fd);
   return {};
 }
 

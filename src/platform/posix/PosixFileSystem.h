@@ -8,6 +8,7 @@ class PosixFileSystem final : public FileSystem {
  public:
   FileError Stat(const std::string& path, FileInfo& info) override;
   FileError OpenRead(const std::string& path, std::unique_ptr<File>& file) override;
+  FileError OpenLocked(const std::string& path, std::unique_ptr<File>& file) override;
   FileError CheckWritable(const std::string& path) override;
   FileError CreateUnique(const std::string& dir, const std::string& prefix, std::string& path,
                          std::unique_ptr<File>& file) override;
