@@ -41,6 +41,14 @@ class DocumentLifecycleTest : public test::PlatformTest {
     return Utf16ToUtf8(d.Buffer().GetTextString({0, 0}, d.Buffer().EndPos(), kLineStyleUnix, false));
   }
   static void Type(CMyEditDoc& d, std::u16string_view s) { d.Edits().InsertText({0, 0}, s, kUndoUser); }
+  // a.txt, b.txt and c.txt holding "a", "b", "c", each edited to "1a" ... "3c".
+  void OpenThreeModified() {
+    const char* names[] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+      CMyEditDoc& d = Open(std::string(names[i]) + ".txt", std::string(names[i]) + "\n");
+      Type(d, std::u16string(1, char16_t(u'1' + i)));
+    }
+  }
   // Replaces the file's bytes behind the document's back with the same
   // modification time as before: only size or inode can tell.
   static void RewriteKeepingTime(const std::string& p, const std::string& bytes, bool byRename) {
@@ -209,12 +217,8 @@ TEST_F(DocumentLifecycleTest, DeclinedQuestionsComeBackAndAMissingFileIsAskedOnc
 }
 
 TEST_F(DocumentLifecycleTest, OneShiftAnswerAnswersTheRestOfTheCheck) {
-  CMyEditDoc& a = Open("a.txt", "a\n");
-  CMyEditDoc& b = Open("b.txt", "b\n");
-  CMyEditDoc& c = Open("c.txt", "c\n");
-  Type(a, u"1");
-  Type(b, u"2");
-  Type(c, u"3");
+  OpenThreeModified();
+  CMyEditDoc &a = *docs[0], &b = *docs[1], &c = *docs[2];
   env.settings.reload = true;  // modified documents are asked anyway
   test::WriteBytes(a.PathName(), "A\n");
   test::WriteBytes(b.PathName(), "B longer\n");
@@ -296,12 +300,8 @@ TEST_F(DocumentLifecycleTest, CloseQuestionTable) {
 }
 
 TEST_F(DocumentLifecycleTest, CloseBatchReusesAShiftAnswer) {
-  CMyEditDoc& a = Open("a.txt", "a\n");
-  CMyEditDoc& b = Open("b.txt", "b\n");
-  CMyEditDoc& c = Open("c.txt", "c\n");
-  Type(a, u"1");
-  Type(b, u"2");
-  Type(c, u"3");
+  OpenThreeModified();
+  CMyEditDoc &a = *docs[0], &b = *docs[1], &c = *docs[2];
   {
     ScopedLoadBatch batch;
     hp.boxes.Expect(ExpectedBox{"注意: 按住 SHIFT 键", Answer::No, true, std::nullopt, std::nullopt});
