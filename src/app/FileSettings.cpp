@@ -57,11 +57,24 @@ SaveSettings ReadSaveSettings(const IniBuffer* ini) {
   return s;
 }
 
+DocumentSettings ReadDocumentSettings(const IniBuffer* ini) {
+  DocumentSettings s;
+  s.checkModify = Flag(ini, u"Check Mofify", 1);
+  s.reload = Flag(ini, u"Reload", 0);
+  s.preventEditing = Flag(ini, u"Prevent Editing", 0);
+  s.lockFiles = IniStore::GetInt(ini, u"Options", u"Lock Files", 0) != 0;
+  s.restore = IniStore::GetInt(ini, u"Options", u"Restore", 0) != 0;
+  return s;
+}
+
 LoadSettings ReadLoadSettings() {
   return WithMainIni([](const IniBuffer* ini) { return ReadLoadSettings(ini); });
 }
 SaveSettings ReadSaveSettings() {
   return WithMainIni([](const IniBuffer* ini) { return ReadSaveSettings(ini); });
+}
+DocumentSettings ReadDocumentSettings() {
+  return WithMainIni([](const IniBuffer* ini) { return ReadDocumentSettings(ini); });
 }
 
 }  // namespace kastrell

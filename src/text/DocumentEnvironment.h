@@ -18,7 +18,6 @@ struct DocumentEnvironment {
   bool reopeningWorkspace = false;  // the restore list is not consulted
   bool suppressCaret = false;       // a group of files is opening
   bool batchRunning = false;        // no restore entries while a batch closes documents
-  std::string startDirectory;       // the process goes back there after a close ("" : stays)
 };
 
 }  // namespace kastrell

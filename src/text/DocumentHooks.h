@@ -70,7 +70,6 @@ class DocumentHooks {
   virtual void FlashMessage(const std::string&) {}
   virtual void DeletePreviewFiles(CMyEditDoc&) {}
   virtual void WriteMaximized(CMyEditDoc&) {}
-  virtual void LastDocumentClosed() {}
   // Deletes a remote document's file on its server.
   virtual bool DeleteRemoteFile(CMyEditDoc&) { return false; }
 };

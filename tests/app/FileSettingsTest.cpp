@@ -54,5 +54,19 @@ TEST_F(FileSettingsTest, StoredValuesAreRead) {
   EXPECT_EQ(AutoSaveIntervalTenths(s.autoSave, s.autoSaveDec), 53);
 }
 
+TEST_F(FileSettingsTest, DocumentSettings) {
+  DocumentSettings d = ReadDocumentSettings();
+  EXPECT_TRUE(d.checkModify);
+  EXPECT_FALSE(d.reload || d.preventEditing || d.lockFiles || d.restore);
+  ASSERT_TRUE(SetIniInt(kMainIni, u"Files", u"Check Mofify", 0));
+  ASSERT_TRUE(SetIniInt(kMainIni, u"Files", u"Reload", 1));
+  ASSERT_TRUE(SetIniInt(kMainIni, u"Files", u"Prevent Editing", 1));
+  ASSERT_TRUE(SetIniInt(kMainIni, u"Options", u"Lock Files", 1));
+  ASSERT_TRUE(SetIniInt(kMainIni, u"Options", u"Restore", 1));
+  d = ReadDocumentSettings();
+  EXPECT_FALSE(d.checkModify);
+  EXPECT_TRUE(d.reload && d.preventEditing && d.lockFiles && d.restore);
+}
+
 }  // namespace
 }  // namespace kastrell
