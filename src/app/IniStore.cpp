@@ -114,21 +114,6 @@ bool DecodeHex(std::u16string_view v, std::size_t size, unsigned char* out) {
   return true;
 }
 
-std::u16string AnsiToUtf16(std::string_view bytes) {
-  CodePages* cp = CurrentPlatform().codePages;
-  if (!cp) {
-    // Without a converter backend the bytes are taken as Latin-1.
-    return std::u16string(bytes.begin(), bytes.end());
-  }
-  int acp = cp->AnsiCodePage();
-  ConvertResult need = cp->ToUtf16(acp, bytes.data(), bytes.size(), DecodeMode::Lenient, nullptr, 0);
-  if (!need.ok) return std::u16string(bytes.begin(), bytes.end());
-  std::u16string out(need.length, u'\0');
-  ConvertResult got = cp->ToUtf16(acp, bytes.data(), bytes.size(), DecodeMode::Lenient, out.data(), out.size());
-  out.resize(got.ok ? got.length : 0);
-  return out;
-}
-
 // Valid UTF-8 decodes to U+FFFD exactly where the input spells U+FFFD itself.
 bool DecodeUtf8Strictly(std::string_view bytes, std::u16string& out) {
   out = Utf8ToUtf16(bytes);
