@@ -34,14 +34,18 @@ void KeywordTable::Clear() {
   next_.shrink_to_fit();
 }
 
-const std::u16string* KeywordTable::Find(std::u16string_view word, bool caseSensitive) const {
-  if (heads_.empty()) return nullptr;
+int KeywordTable::FindIndex(std::u16string_view word, bool caseSensitive) const {
+  if (heads_.empty() || word.empty()) return -1;
   for (std::int32_t e = heads_[KeywordHash(word) % heads_.size()]; e >= 0; e = next_[e]) {
     const std::u16string& w = words_[e];
-    if (w.size() != word.size()) continue;
-    if (MatchMarker(w, word.data(), word.size(), caseSensitive)) return &w;
+    if (w.size() == word.size() && MatchMarker(w, word.data(), word.size(), caseSensitive)) return e;
   }
-  return nullptr;
+  return -1;
+}
+
+const std::u16string* KeywordTable::Find(std::u16string_view word, bool caseSensitive) const {
+  int e = FindIndex(word, caseSensitive);
+  return e < 0 ? nullptr : &words_[e];
 }
 
 // ---- SyntaxDef queries -----------------------------------------------------

@@ -43,6 +43,8 @@ class KeywordTable {
   // The stored spelling that equals word (unit by unit when caseSensitive,
   // else after upper-casing both), or null.
   const std::u16string* Find(std::u16string_view word, bool caseSensitive) const;
+  // The same as an index into words(), -1 when not found.
+  int FindIndex(std::u16string_view word, bool caseSensitive) const;
 
  private:
   std::vector<std::u16string> words_;

@@ -3,10 +3,12 @@
 // test, read-only state, the advisory lock, file types, the close question and
 // close. Other subsystems take part through DocumentHooks.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
@@ -17,6 +19,29 @@
 namespace kastrell {
 
 struct DocumentEnvironment;
+
+// The layout and typing values a document takes from its file type when the
+// type is applied (lang/FileTypes.h); the view and the editing commands read
+// them from here.
+struct DocumentTypeValues {
+  int tabWidth = 8;
+  int indentWidth = 8;
+  int margin = 80;
+  bool wordWrap = false;
+  bool autoIndent = true;
+  bool tabIndent = false;
+  bool insertSpace = false;
+  bool hardBreak = false;
+  bool wrapAtColumn = false;
+  bool showMarker = true;
+  bool trimTrailingSpaces = false;
+  bool htmlToolbar = false;
+  bool autoCompletion = true;  // starts as the type's "Disable Auto-completion" negated
+  char16_t indentOpen = 0;
+  char16_t indentClose = 0;
+  char16_t endOfStatement = 0;
+  std::array<int, 10> columnMarkers{};
+};
 
 class CMyEditDoc {
  public:
@@ -125,6 +150,17 @@ class CMyEditDoc {
   bool saveCancelled = false;       // the user cancelled an encoding question of the last write
   bool remote = false;              // the path is a remote name ("ftp(n):path")
   std::string tempCopyPath;         // the temporary copy automatic saving wrote, "" when none
+
+  // ---- The file type (lang/FileTypes.h)
+  int fileType = -1;                // index into the type table; -1 before a type is applied
+  bool fileTypeChosen = false;      // picked by the user: kept when the types are matched again
+  bool descriptionFile = false;     // a .stx, .acp or .ctl file of the editor itself
+  bool htmlScanner = false;         // highlighted with the HTML scanner
+  DocumentTypeValues typeValues;
+  // The syntax and auto-completion data this document holds references to,
+  // by type index, so that they are released exactly as they were acquired.
+  std::vector<int> acquiredSyntax;
+  std::vector<int> acquiredCompletion;
 
  private:
   struct FileStamp {
