@@ -19,6 +19,8 @@ constexpr const char* kUsage =
     "  match [-i] [--replace TEMPLATE] [--pattern-file FILE | PATTERN] [FILE]   run a regular expression\n"
     "  convert --encoding N --line-style 0|1|2 [--bom 0|1] [--lossy] IN OUT\n"
     "                          load IN as the editor does and save it as OUT\n"
+    "  type [--first-line TEXT] PATH...   print the file type of each path (index, description)\n"
+    "  syntax FILE.stx         print a syntax file as the editor parses it, as JSON\n"
     "\n"
     "Options:\n"
     "  --version   print the version and exit\n"
@@ -46,14 +48,16 @@ int main(int argc, char** argv) {
     return FinishOutput("--version") ? 0 : 1;
   }
   if (command == "--help" || command == "-h") {
-    std::printf("%s\n%s\n%s\n%s\n%s\nOptions of decode, info and convert:\n%s", kUsage, kDecodeUsage, kInfoUsage,
-                kMatchUsage, kConvertUsage, kLoadOptionsHelp);
+    std::printf("%s\n%s\n%s\n%s\n%s\n%s\n%s\nOptions of decode, info and convert:\n%s", kUsage, kDecodeUsage,
+                kInfoUsage, kMatchUsage, kConvertUsage, kTypeUsage, kSyntaxUsage, kLoadOptionsHelp);
     return FinishOutput("--help") ? 0 : 1;
   }
   if (command == "decode") return RunDecode(argc - 2, argv + 2);
   if (command == "info") return RunInfo(argc - 2, argv + 2);
   if (command == "match") return RunMatchCommand(argc - 2, argv + 2);
   if (command == "convert") return RunConvert(argc - 2, argv + 2);
+  if (command == "type") return RunType(argc - 2, argv + 2);
+  if (command == "syntax") return RunSyntax(argc - 2, argv + 2);
   std::fprintf(stderr, "kastrell-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }

@@ -56,7 +56,9 @@ void ParseCompletionText(CompletionTable& table, std::u16string_view text) {
     // (where one final line break is dropped as well).
     std::size_t end = text.find(u"\r\n#", pos);
     std::u16string_view body;
-    if (end == text.npos) {
+    if (pos < text.size() && text[pos] == u'#') {
+      // The next directive follows at once: no expansion.
+    } else if (end == text.npos) {
       body = text.substr(pos);
       if (body.size() >= 2 && body.substr(body.size() - 2) == u"\r\n") body.remove_suffix(2);
       else if (!body.empty() && body.back() == u'\n') body.remove_suffix(1);
