@@ -108,8 +108,11 @@ TEST_F(ShippedDataTest, EveryCompletionFileParses) {
     CheckEncoding(p, bytes);
     std::u16string text = Text(bytes);
     // Only CR LF separates the lines of an expansion.
-    for (std::size_t i = 0; i < text.size(); ++i)
-      if (text[i] == u'\n') ASSERT_TRUE(i > 0 && text[i - 1] == u'\r') << "a bare LF at unit " << i;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == u'\n') {
+        ASSERT_TRUE(i > 0 && text[i - 1] == u'\r') << "a bare LF at unit " << i;
+      }
+    }
     CompletionTable t;
     ParseCompletionBytes(t, bytes);
     std::size_t directives = 0;
