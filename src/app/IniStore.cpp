@@ -6,6 +6,7 @@
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
+#include "platform/AnsiText.h"
 #include "platform/Utf.h"
 
 namespace kastrell {

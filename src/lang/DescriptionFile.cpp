@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "platform/AnsiText.h"
 #include "platform/Utf.h"
 
 namespace kastrell {

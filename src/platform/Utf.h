@@ -20,8 +20,4 @@ std::string Utf16ToUtf8(std::u16string_view in);
 // The same, appended to out.
 void AppendUtf8(std::string& out, std::u16string_view in);
 
-// Bytes in the ANSI code page of the installed platform, leniently (bad
-// bytes become U+FFFD); as Latin-1 when no converter backend is installed.
-std::u16string AnsiToUtf16(std::string_view bytes);
-
 }  // namespace kastrell
