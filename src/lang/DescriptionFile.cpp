@@ -1,6 +1,6 @@
 #include "lang/DescriptionFile.h"
 
-#include <memory>
+#include <cerrno>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -47,19 +47,14 @@ bool ReadDescriptionFile(const std::string& path, FileSystem& fs, std::string& b
                          std::uint64_t* size) {
   FileInfo info;
   if (fs.Stat(path, info) || info.kind != FileKind::Regular || info.size > kMaxDescriptionFileBytes) return false;
-  std::unique_ptr<File> file;
-  if (fs.OpenRead(path, file)) return false;
   bytes.clear();
-  char buffer[65536];
-  for (;;) {
-    std::size_t got = 0;
-    if (file->Read(buffer, sizeof buffer, got)) return false;
-    if (got == 0) break;
-    bytes.append(buffer, got);
+  FileError err = ReadInChunks(fs, path, [&](const char* data, std::size_t n) {
     // The file may have grown since the check.
-    if (bytes.size() > kMaxDescriptionFileBytes) return false;
-  }
-  file->Close();
+    if (bytes.size() + n > kMaxDescriptionFileBytes) return FileError{EFBIG, "too large"};
+    bytes.append(data, n);
+    return FileError{};
+  });
+  if (err) return false;
   if (mtimeNs) *mtimeNs = info.mtimeNs;
   if (size) *size = info.size;
   return true;
