@@ -67,9 +67,8 @@ TEST_F(ShippedDataTest, EverySyntaxFileParsesWithoutDuplicateKeywords) {
     CheckEncoding(p, bytes);
     SyntaxDef d;
     ParseSyntaxBytes(d, bytes);
-    EXPECT_GT(d.groupCount, 0) << "no keyword group";
+    // A group may be empty: its colour then comes from a prefix or suffix.
     for (int g = 0; g < d.groupCount; ++g) {
-      EXPECT_GT(d.keywords[g].size(), 0u) << "group " << g + 1 << " is empty";
       std::set<std::u16string> seen;
       for (const std::u16string& w : d.keywords[g].words()) {
         std::u16string key = w;
@@ -138,7 +137,6 @@ std::string SampleFor(const std::string& stem) {
       {"sh", {"/usr/bin/bzdiff", "/usr/bin/c99-gcc", "/usr/bin/zdiff"}},
       {"bash", {"/usr/bin/bashbug"}},
       {"cmake", {"/usr/share/cmake-3.25/Modules/FindZLIB.cmake"}},
-      {"makefile", {std::string(KASTRELL_TEST_SOURCE_DIR) + "/../Makefile"}},
       {"html", {"/usr/share/doc/bc/bc.html"}},
   };
   auto it = kSamples.find(stem);
@@ -173,9 +171,11 @@ TEST_F(ShippedDataTest, EachSyntaxFindsItsKeywordsInARealFile) {
       while (i < text.size() && !d.IsDelimiter(text[i])) ++i;
       std::u16string_view word(text.data() + start, i - start);
       if (d.FindKeyword(word) >= 0) hits.insert(std::u16string(word));
-      // A prefixed word ("#include", "$x") also counts when the group holds it whole.
     }
-    EXPECT_GE(hits.size(), 3u) << "only " << hits.size() << " distinct keywords of " << stem << ".stx in " << sample;
+    // A syntax without keywords (Markdown) colours only comments and quotes.
+    std::size_t keywords = 0;
+    for (int g = 0; g < d.groupCount; ++g) keywords += d.keywords[g].size();
+    EXPECT_GE(hits.size(), std::min<std::size_t>(3, keywords)) << "only " << hits.size() << " distinct keywords of " << stem << ".stx in " << sample;
   }
 }
 
