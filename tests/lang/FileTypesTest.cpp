@@ -206,7 +206,7 @@ TEST_F(FileTypesTest, LoadingClampsAndFallsBack) {
 
 // A document that lets go of its type when it goes away, as closing does.
 struct TypedDoc : CMyEditDoc {
-  ~TypedDoc() { ReleaseFileType(*this); }
+  ~TypedDoc() { kastrell::ReleaseFileType(*this); }
 };
 
 class FileTypeStorageTest : public test::PlatformTest {
