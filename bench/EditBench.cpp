@@ -1,5 +1,5 @@
-// Costs of the edit operations: typing one unit at a time into a short and a
-// very long document, and pasting and undoing a large block.
+// Costs of the edit operations: typing one unit at a time and pressing Enter
+// in a short and a very long document, and pasting and undoing a large block.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -22,6 +22,12 @@ test::FixedWrapHooks g_wrap(80);
 CMyEditDoc& Document(std::int32_t lines, std::int64_t layout) {
   static std::map<std::pair<std::int32_t, std::int64_t>, std::unique_ptr<CMyEditDoc>> docs;
   auto& doc = docs[{lines, layout}];
+  if (!doc && lines > 1'000'000) {
+    // Keep one document of this size at a time: each takes hundreds of megabytes.
+    for (auto& [shape, other] : docs) {
+      if (shape.first > 1'000'000) other.reset();
+    }
+  }
   if (!doc) {
     doc = std::make_unique<CMyEditDoc>();
     TextBuffer& b = doc->Buffer();
@@ -29,10 +35,10 @@ CMyEditDoc& Document(std::int32_t lines, std::int64_t layout) {
     b.SetLineCount(0);
     for (std::int32_t i = 0; i < lines; ++i) b.AppendLine(MakeLineRecord(line.data(), std::int32_t(line.size())));
     if (layout != 0) {
-      doc->Edits().SetHooks(&g_wrap);
+      doc->Watchers().Add(&g_wrap, WatchOrder::Layout);
       b.SetWordWrap(layout == 1);
       b.SetFolding(layout == 2);
-      test::LayOut(g_wrap, b);
+      test::LayOut(b);
     }
   }
   return *doc;
@@ -68,6 +74,36 @@ BENCHMARK(BM_TypeIntoMiddleLine)
     ->Args({10, 2})
     ->Args({1'000'000, 2})
     ->Unit(benchmark::kMicrosecond);
+
+// 10,000 Enters in a row (each at the start of the line the last one made),
+// at the top, in the middle or at the end of the document. Typing merges
+// them into one undo step, which restores the document after each iteration.
+void BM_Enter(benchmark::State& state) {
+  const std::int32_t lines = std::int32_t(state.range(0));
+  CMyEditDoc& doc = Document(lines, state.range(1));
+  EditOps& ops = doc.Edits();
+  const std::int64_t where = state.range(2);
+  const std::int32_t line = where == 0 ? 0 : where == 1 ? lines / 2 : lines - 1;
+  const TextPos start{line, where == 2 ? doc.Buffer().LineLength(line) : 4};
+  const std::int64_t enters = 10'000;
+  for (auto _ : state) {
+    TextPos at = start;
+    for (std::int64_t i = 0; i < enters; ++i) {
+      ops.InsertText(at, u"\r\n", kUndoUser);
+      at = doc.Buffer().LastChange().end;
+    }
+    state.PauseTiming();
+    if (doc.Buffer().LineCount() != lines + enters) state.SkipWithError("an Enter failed");
+    ops.Undo();
+    ops.ResetHistory();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * enters);
+}
+BENCHMARK(BM_Enter)
+    ->ArgNames({"lines", "layout", "at"})
+    ->ArgsProduct({{10, 5'500'000}, {0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 std::u16string Block(std::int32_t lines) {
   std::u16string text;

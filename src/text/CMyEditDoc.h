@@ -52,6 +52,8 @@ class CMyEditDoc {
 
   TextBuffer& Buffer() { return buffer_; }
   const TextBuffer& Buffer() const { return buffer_; }
+  // Every party that follows this document's changes registers here.
+  DocWatchers& Watchers() { return buffer_.Watchers(); }
 
   // The file's path ("" for an untitled document) and the name shown in titles.
   const std::string& PathName() const { return path_; }

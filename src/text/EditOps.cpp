@@ -74,7 +74,7 @@ std::int32_t EditOps::LeadingBlanks(std::int32_t line) {
 }
 
 bool EditOps::ExpandHeader(std::int32_t line) {
-  std::int32_t hidden = hooks_->ExpandFold(Buf(), line);
+  std::int32_t hidden = Buf().Watchers().ExpandFold(Buf(), line);
   if (hidden <= 0) return false;
   UpdateRows(line + 1, line + hidden, line + hidden);
   return true;
@@ -92,7 +92,7 @@ bool EditOps::RevealLine(std::int32_t line, ChangeReport& report) {
   // nested in it may hide the line too. Each pass opens one fold, so the
   // number of lines bounds the loop.
   for (std::int32_t pass = 0; pass < Buf().LineCount(); ++pass) {
-    std::int32_t header = hooks_->FoldHiding(Buf(), line);
+    std::int32_t header = Buf().Watchers().FoldHiding(Buf(), line);
     if (header < 0 || header >= line || !ExpandHeader(header)) break;
     report.first = std::min(report.first, TextPos{header + 1, 0});
     expanded = true;
@@ -140,7 +140,7 @@ bool EditOps::ApplyRows(std::int32_t first, std::int32_t lastOld, std::int32_t l
   while (stop < rows.Size() && rows[stop].line <= lastOld) ++stop;
   std::vector<RowEntry>& fresh = rowScratch_;
   fresh.clear();
-  CutRowsOfLines(*hooks_, b, first, std::min(lastNew, b.LineCount() - 1), fresh);
+  b.Watchers().CutRowsOfLines(b, first, std::min(lastNew, b.LineCount() - 1), fresh);
   std::int32_t n = std::int32_t(fresh.size());
   if (!rows.Replace(begin, stop - begin, fresh.data(), n)) {
     // Out of memory: the table no longer matches; let the layout rebuild it.
@@ -260,8 +260,16 @@ void EditOps::Record(UndoStep step, UndoMode mode) {
 
 // ---------------------------------------------------------------- operations
 
+template <typename Op>
+bool EditOps::Reported(Op&& op) {
+  ++opDepth_;
+  bool ok = op();
+  if (--opDepth_ == 0 && ok) Buf().Watchers().TextChanged(doc_, Buf().LastChange());
+  return ok;
+}
+
 bool EditOps::InsertText(TextPos at, std::u16string_view text, UndoMode mode) {
-  return Insert(at, text, kNoUnitCrLf, mode);
+  return Reported([&] { return Insert(at, text, kNoUnitCrLf, mode); });
 }
 
 bool EditOps::Insert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode) {
@@ -279,8 +287,8 @@ bool EditOps::Insert(TextPos at, std::u16string_view text, const Offsets& unitCr
   splits = end.line != at.line;
   report.end = end;
   report.repaintEnd = splits || expanded ? kToEnd : TextPos{at.line, b.LineLength(at.line)};
-  hooks_->RescanLines(b, at.line, end.line);
-  if (b.Folding() && hooks_->UpdateFoldsAfterEdit(b, at, end.line, splits)) report.first.column = 0;
+  b.Watchers().RescanLines(b, at.line, end.line);
+  if (b.Folding() && b.Watchers().UpdateFoldsAfterEdit(b, at, end.line, splits)) report.first.column = 0;
   if (UpdateRows(at.line, at.line, end.line)) report.repaintEnd = kToEnd;
 
   UndoStep* typing = mode == kUndoUser && modified_ ? history_.OpenTypingStepEndingAt(at) : nullptr;
@@ -299,6 +307,10 @@ bool EditOps::Insert(TextPos at, std::u16string_view text, const Offsets& unitCr
 }
 
 bool EditOps::DeleteRange(TextPos start, TextPos end, UndoMode mode) {
+  return Reported([&] { return Delete(start, end, mode); });
+}
+
+bool EditOps::Delete(TextPos start, TextPos end, UndoMode mode) {
   if (!Valid(start) || !Valid(end)) return false;
   TextBuffer& b = Buf();
   b.LastChange() = ChangeReport{start, start, start};
@@ -322,8 +334,8 @@ bool EditOps::DeleteRange(TextPos start, TextPos end, UndoMode mode) {
   if (mode != kUndoNone) removed = CopyRange(start, end, unitCrLf);
   if (!ApplyDelete(start, end)) return false;
   report.repaintEnd = spans || expanded ? kToEnd : TextPos{start.line, b.LineLength(start.line)};
-  hooks_->RescanLines(b, start.line, start.line);
-  if (b.Folding() && hooks_->UpdateFoldsAfterEdit(b, start, start.line, spans)) report.first.column = 0;
+  b.Watchers().RescanLines(b, start.line, start.line);
+  if (b.Folding() && b.Watchers().UpdateFoldsAfterEdit(b, start, start.line, spans)) report.first.column = 0;
   if (UpdateRows(start.line, end.line, start.line)) report.repaintEnd = kToEnd;
 
   UndoStep step;
@@ -337,7 +349,7 @@ bool EditOps::DeleteRange(TextPos start, TextPos end, UndoMode mode) {
 }
 
 bool EditOps::ReplaceRange(TextPos start, TextPos end, std::u16string_view text, UndoMode mode) {
-  return Replace(start, end, text, kNoUnitCrLf, mode);
+  return Reported([&] { return Replace(start, end, text, kNoUnitCrLf, mode); });
 }
 
 bool EditOps::Replace(TextPos start, TextPos end, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode) {
@@ -364,7 +376,7 @@ bool EditOps::Replace(TextPos start, TextPos end, std::u16string_view text, cons
 
   ChangeReport report{start, start, start};
   if (start < end) {
-    if (!DeleteRange(start, end, kUndoNone)) {
+    if (!Delete(start, end, kUndoNone)) {
       restoreMarks(end.line);
       return false;
     }
@@ -395,6 +407,10 @@ bool EditOps::Replace(TextPos start, TextPos end, std::u16string_view text, cons
 }
 
 bool EditOps::MoveText(TextPos start, TextPos end, TextPos dest, UndoMode mode) {
+  return Reported([&] { return Move(start, end, dest, mode); });
+}
+
+bool EditOps::Move(TextPos start, TextPos end, TextPos dest, UndoMode mode) {
   if (!Valid(start) || !Valid(end) || !Valid(dest) || end <= start) return false;
   if (start < dest && dest < end) {
     InformationBeep();
@@ -403,7 +419,7 @@ bool EditOps::MoveText(TextPos start, TextPos end, TextPos dest, UndoMode mode) 
   TextBuffer& b = Buf();
   Offsets unitCrLf;
   std::u16string moved = CopyRange(start, end, unitCrLf);
-  if (!DeleteRange(start, end, kUndoNone)) return false;
+  if (!Delete(start, end, kUndoNone)) return false;
   ChangeReport report = b.LastChange();
 
   if (end.line < dest.line) {
@@ -487,6 +503,15 @@ AdvanceResult EditOps::AdvancePosition(TextPos at, std::int64_t n) const {
 // ---------------------------------------------------------------- undo
 
 StepKind EditOps::UndoOne(bool fromUndoList) {
+  StepKind kind = StepKind::None;
+  Reported([&] {
+    kind = UndoStepBack(fromUndoList);
+    return kind != StepKind::None;
+  });
+  return kind;
+}
+
+StepKind EditOps::UndoStepBack(bool fromUndoList) {
   UndoHistory::List& list = history_.Steps(fromUndoList);
   if (list.empty()) {
     InformationBeep();
@@ -497,10 +522,10 @@ StepKind EditOps::UndoOne(bool fromUndoList) {
   UndoMode mode = fromUndoList ? kUndoIntoRedo : kUndoFromRedo;
   bool ok = false;
   switch (step.kind) {
-    case StepKind::Insert: ok = DeleteRange(step.start, step.end, mode); break;
+    case StepKind::Insert: ok = Delete(step.start, step.end, mode); break;
     case StepKind::Delete: ok = Insert(step.from, step.text, step.unitCrLf, mode); break;
     case StepKind::Replace: ok = Replace(step.start, step.end, step.text, step.unitCrLf, mode); break;
-    case StepKind::Move: ok = MoveText(step.start, step.end, step.from, mode); break;
+    case StepKind::Move: ok = Move(step.start, step.end, step.from, mode); break;
     case StepKind::None: break;
   }
   if (!ok) {
@@ -515,6 +540,10 @@ StepKind EditOps::UndoOne(bool fromUndoList) {
 }
 
 bool EditOps::UndoCommand(bool fromUndoList) {
+  return Reported([&] { return UndoGroup(fromUndoList); });
+}
+
+bool EditOps::UndoGroup(bool fromUndoList) {
   if (history_.Steps(fromUndoList).empty()) {
     InformationBeep();
     return false;
@@ -556,10 +585,10 @@ void EditOps::SetModified(bool modified) {
     }
     if (changed) {
       doc_.SetTitle(std::move(title));
-      hooks_->TitleChanged(doc_);
+      Buf().Watchers().TitleChanged(doc_);
     }
   }
-  hooks_->DocumentStateChanged(doc_, modified ? DocState::Modified : doc_.readOnly ? DocState::ReadOnly : DocState::Plain);
+  Buf().Watchers().DocumentStateChanged(doc_, modified ? DocState::Modified : doc_.readOnly ? DocState::ReadOnly : DocState::Plain);
 }
 
 void EditOps::MarkSaved() {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "text/ChangeReport.h"
-#include "text/EditHooks.h"
+#include "text/DocWatchers.h"
 #include "text/TextPos.h"
 #include "text/UndoHistory.h"
 
@@ -30,9 +30,6 @@ class EditOps {
   explicit EditOps(CMyEditDoc& doc) : doc_(doc) {}
   EditOps(const EditOps&) = delete;
   EditOps& operator=(const EditOps&) = delete;
-
-  void SetHooks(EditHooks* hooks) { hooks_ = hooks ? hooks : &noHooks_; }
-  EditHooks& Hooks() { return *hooks_; }
 
   // Every operation returns false, and changes and records nothing, when its
   // positions are not in the document or there is nothing to do. Texts are
@@ -109,6 +106,14 @@ class EditOps {
   // The operations, with the CR LF pairs of text at these offsets kept as
   // units instead of splitting the line.
   using Offsets = std::vector<std::int64_t>;
+  bool Delete(TextPos start, TextPos end, UndoMode mode);
+  bool Move(TextPos start, TextPos end, TextPos dest, UndoMode mode);
+  StepKind UndoStepBack(bool fromUndoList);
+  bool UndoGroup(bool fromUndoList);
+  // Runs a public operation; the outermost one tells every party its change
+  // report when it succeeded, so a command of several steps is reported once.
+  template <typename Op>
+  bool Reported(Op&& op);
   bool Insert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode);
   bool Replace(TextPos start, TextPos end, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode);
   // The text of [start, end) with CR LF between lines, and where it holds CR LF units.
@@ -123,8 +128,8 @@ class EditOps {
   bool modified_ = false;
   bool titleSuspended_ = false;
   bool titleMarked_ = false;  // the title carries the marker this class added
-  EditHooks noHooks_;
-  EditHooks* hooks_ = &noHooks_;
+  // Nesting of public operations: only the outermost reports TextChanged.
+  std::int32_t opDepth_ = 0;
 
   // The pending row update of a batch: current lines batchFirst_ … batchLast_
   // replace the table's rows of lines batchFirst_ … batchLastOld_.

@@ -11,17 +11,20 @@ RowTable::~RowTable() { std::free(rows_); }
 void RowTable::Clear() {
   std::free(rows_);
   rows_ = nullptr;
-  size_ = capacity_ = gapStart_ = 0;
+  size_ = capacity_ = gapStart_ = afterOffset_ = 0;
 }
 
 void RowTable::MoveGap(std::int32_t at) {
   const std::int32_t gap = Gap();
   if (at < gapStart_) {
     std::memmove(rows_ + at + gap, rows_ + at, std::size_t(gapStart_ - at) * sizeof(RowEntry));
+    for (std::int32_t i = at + gap; i < gapStart_ + gap; ++i) rows_[i].line -= afterOffset_;
   } else if (at > gapStart_) {
     std::memmove(rows_ + gapStart_, rows_ + gapStart_ + gap, std::size_t(at - gapStart_) * sizeof(RowEntry));
+    for (std::int32_t i = gapStart_; i < at; ++i) rows_[i].line += afterOffset_;
   }
   gapStart_ = at;
+  if (gapStart_ == size_) afterOffset_ = 0;  // no row after the gap: start afresh
 }
 
 bool RowTable::Reserve(std::int64_t needed) {
@@ -67,10 +70,10 @@ bool RowTable::Replace(std::int32_t first, std::int32_t count, const RowEntry* r
 }
 
 void RowTable::ShiftLines(std::int32_t first, std::int32_t delta) {
-  first = std::max(first, 0);
-  for (std::int32_t i = first; i < gapStart_; ++i) rows_[i].line += delta;
-  const std::int32_t gap = Gap();
-  for (std::int32_t i = std::max(first, gapStart_); i < size_; ++i) rows_[i + gap].line += delta;
+  first = std::clamp(first, 0, size_);
+  if (first == size_ || delta == 0) return;
+  MoveGap(first);
+  afterOffset_ += delta;
 }
 
 std::int32_t RowTable::FirstRowOfLine(std::int32_t line) const {

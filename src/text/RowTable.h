@@ -19,7 +19,10 @@ struct RowEntry {
 //
 // The free space is kept as a gap at the place of the last change, so that
 // typing, which replaces the rows of one line again and again, moves no other
-// rows: only moving the gap to a new place costs the rows in between.
+// rows: only moving the gap to a new place costs the rows in between. The rows
+// after the gap store their line less a common offset, so that shifting the
+// line numbers of all rows after an edit (a line added or removed) is one
+// addition; rows take or drop the offset as the gap moves past them.
 class RowTable {
  public:
   RowTable() = default;
@@ -30,15 +33,20 @@ class RowTable {
   std::int32_t Size() const { return size_; }
   std::int32_t Capacity() const { return capacity_; }
   bool Empty() const { return size_ == 0; }
-  const RowEntry& operator[](std::int32_t i) const { return rows_[i < gapStart_ ? i : i + Gap()]; }
-  RowEntry& operator[](std::int32_t i) { return rows_[i < gapStart_ ? i : i + Gap()]; }
+  RowEntry operator[](std::int32_t i) const {
+    if (i < gapStart_) return rows_[i];
+    RowEntry r = rows_[i + Gap()];
+    r.line += afterOffset_;
+    return r;
+  }
 
   void SetFixedStep(std::int32_t step) { fixedStep_ = step; }
   void Clear();  // empties the table and frees its storage
   bool Append(const RowEntry& row);
   // Replaces the rows [first, first + count) by n new rows in one move.
   bool Replace(std::int32_t first, std::int32_t count, const RowEntry* rows, std::int32_t n);
-  // Adds delta to the line of every row from index first on.
+  // Adds delta to the line of every row from index first on (moving the gap
+  // there, so right after a Replace it costs nothing).
   void ShiftLines(std::int32_t first, std::int32_t delta);
 
   // Index of the first row whose line is not below line (Size() when none).
@@ -55,6 +63,7 @@ class RowTable {
   std::int32_t capacity_ = 0;
   std::int32_t gapStart_ = 0;  // rows [0, gapStart_) come first, the rest after the gap
   std::int32_t fixedStep_ = 0;
+  std::int32_t afterOffset_ = 0;  // added to the stored line of every row after the gap
 };
 
 }  // namespace kastrell

@@ -34,7 +34,10 @@ TextBuffer::TextBuffer() {
   AppendUnit(0, 0);
 }
 
-TextBuffer::~TextBuffer() { SetLineCount(0); }
+TextBuffer::~TextBuffer() {
+  watchers_.Clear();  // parties hear nothing of a buffer that is going away
+  SetLineCount(0);
+}
 
 void TextBuffer::ReportUnexpected(std::string_view text) const {
   CurrentPlatform().diagnostics->UnexpectedError(text);
@@ -65,38 +68,56 @@ bool TextBuffer::ReserveLines(std::int64_t n, LargeBuffer& spare) {
     if (fromSpare) spare = std::move(linesBlock_);
     return false;
   }
-  // Records past the count are written by whoever makes them lines (SetLineCount,
+  LineRecord* grown = linesBlock_.As<LineRecord>();
+  // The lines after the gap move to the new end; the gap takes the new room.
+  // Free records are written by whoever makes them lines (SetLineCount,
   // AppendLine, InsertLines), so the new room is left as it is: a load of
   // millions of lines does not write its line array twice.
-  lines_ = linesBlock_.As<LineRecord>();
+  const std::int32_t after = count_ - gapStart_;
+  if (after > 0) {
+    std::memmove(static_cast<void*>(grown + allocation - after), grown + allocation_ - after,
+                 std::size_t(after) * sizeof(LineRecord));
+  }
+  lines_ = grown;
   allocation_ = std::int32_t(allocation);
   return true;
 }
 
+void TextBuffer::MoveGap(std::int32_t at) {
+  const std::int32_t gap = allocation_ - count_;
+  if (gap > 0 && at < gapStart_) {
+    std::memmove(static_cast<void*>(lines_ + at + gap), lines_ + at, std::size_t(gapStart_ - at) * sizeof(LineRecord));
+  } else if (gap > 0 && at > gapStart_) {
+    std::memmove(static_cast<void*>(lines_ + gapStart_), lines_ + gapStart_ + gap,
+                 std::size_t(at - gapStart_) * sizeof(LineRecord));
+  }
+  gapStart_ = at;
+}
+
 bool TextBuffer::SetLineCount(std::int32_t n) {
   if (n <= 0) {
-    for (std::int32_t i = 0; i < count_; ++i) ReleaseLineStore(lines_[i]);
+    for (std::int32_t i = 0; i < count_; ++i) ReleaseLineStore(MutableLine(i));
     linesBlock_.Release();
     lines_ = nullptr;
     bool changed = count_ != 0;
-    count_ = allocation_ = 0;
+    count_ = allocation_ = gapStart_ = 0;
     markedCount_ = 0;
     blocks_.clear();
     if (changed) LinesChanged();
     return true;
   }
+  if (n > count_ && !ReserveLines(n)) return false;
+  MoveGap(count_);
   if (n > count_) {
-    if (!ReserveLines(n)) return false;
     for (std::int32_t i = count_; i < n; ++i) lines_[i] = LineRecord();
   } else {
     for (std::int32_t i = n; i < count_; ++i) {
       markedCount_ -= lines_[i].marked ? 1 : 0;
       ReleaseLineStore(lines_[i]);
-      lines_[i] = LineRecord();
     }
   }
   bool changed = count_ != n;
-  count_ = n;
+  count_ = gapStart_ = n;
   if (changed) LinesChanged();
   return true;
 }
@@ -106,20 +127,23 @@ void TextBuffer::SwapLines(TextBuffer& other) {
   std::swap(lines_, other.lines_);
   std::swap(count_, other.count_);
   std::swap(allocation_, other.allocation_);
+  std::swap(gapStart_, other.gapStart_);
   std::swap(blocks_, other.blocks_);
   std::swap(markedCount_, other.markedCount_);
   for (TextBuffer* b : {this, &other}) {
     b->rows_.Clear();
     b->printRows_.Clear();
-    if (b->wordWrap_ || b->folding_) b->hooks_->RebuildRows(*b);
+    if (b->wordWrap_ || b->folding_) b->watchers_.RebuildRows(*b);
     b->LinesChanged();
   }
 }
 
 bool TextBuffer::AppendLine(LineRecord&& rec) {
   if (!ReserveLines(std::int64_t(count_) + 1)) return false;
+  MoveGap(count_);
   markedCount_ += rec.marked ? 1 : 0;
-  lines_[count_++] = rec;
+  lines_[gapStart_++] = rec;
+  ++count_;
   rec = LineRecord();
   LinesChanged();
   return true;
@@ -129,12 +153,13 @@ bool TextBuffer::InsertLines(std::int32_t index, LineRecord* recs, std::int32_t 
   if (n <= 0) return true;
   index = std::clamp(index, 0, count_);
   if (!ReserveLines(std::int64_t(count_) + n)) return false;
-  std::memmove(static_cast<void*>(lines_ + index + n), lines_ + index, std::size_t(count_ - index) * sizeof(LineRecord));
+  MoveGap(index);
   for (std::int32_t i = 0; i < n; ++i) {
     markedCount_ += recs[i].marked ? 1 : 0;
     lines_[index + i] = recs[i];
     recs[i] = LineRecord();
   }
+  gapStart_ += n;
   count_ += n;
   LinesChanged();
   return true;
@@ -144,6 +169,7 @@ void TextBuffer::RemoveLines(std::int32_t index, std::int32_t n) {
   if (n <= 0 || index < 0 || index >= count_) return;
   n = std::min(n, count_ - index);
   bool anyMarked = false;
+  MoveGap(index + n);
   for (std::int32_t i = index; i < index + n; ++i) {
     if (lines_[i].marked) {
       anyMarked = true;
@@ -151,13 +177,13 @@ void TextBuffer::RemoveLines(std::int32_t index, std::int32_t n) {
     }
     ReleaseLineStore(lines_[i]);
   }
-  std::memmove(static_cast<void*>(lines_ + index), lines_ + index + n, std::size_t(count_ - index - n) * sizeof(LineRecord));
-  for (std::int32_t i = count_ - n; i < count_; ++i) lines_[i] = LineRecord();
+  // The removed records join the gap.
+  gapStart_ = index;
   count_ -= n;
   if (anyMarked) {
     std::int32_t target = index > 0 ? index - 1 : 0;
-    if (target < count_ && !lines_[target].marked) {
-      lines_[target].marked = 1;
+    if (target < count_ && !Line(target).marked) {
+      MutableLine(target).marked = 1;
       ++markedCount_;
     }
   }
@@ -169,13 +195,13 @@ void TextBuffer::RemoveLines(std::int32_t index, std::int32_t n) {
 bool TextBuffer::SetLineLength(std::int32_t line, std::int32_t n) {
   if (line < 0 || line >= count_) return false;
   ClearCache(line);
-  return SetLineStoreLength(lines_[line], n);
+  return SetLineStoreLength(MutableLine(line), n);
 }
 
 bool TextBuffer::InsertUnits(std::int32_t line, std::int32_t at, const char16_t* units, std::int32_t n) {
   if (n <= 0) return true;
   if (line < 0 || line >= count_) return false;
-  LineRecord& rec = lines_[line];
+  LineRecord& rec = MutableLine(line);
   std::int32_t oldLength = rec.length;
   at = std::clamp(at, 0, rec.VisibleLength());
   // The units may come from this very line, whose store may move.
@@ -195,7 +221,7 @@ bool TextBuffer::InsertUnits(std::int32_t line, std::int32_t at, const char16_t*
 
 void TextBuffer::DeleteUnits(std::int32_t line, std::int32_t at, std::int32_t n) {
   if (n <= 0 || line < 0 || line >= count_) return;
-  LineRecord& rec = lines_[line];
+  LineRecord& rec = MutableLine(line);
   std::int32_t visible = rec.VisibleLength();
   at = std::clamp(at, 0, visible);
   n = std::min(n, visible - at);
@@ -207,7 +233,7 @@ void TextBuffer::DeleteUnits(std::int32_t line, std::int32_t at, std::int32_t n)
 
 bool TextBuffer::AppendUnit(std::int32_t line, char16_t unit) {
   if (line < 0 || line >= count_) return false;
-  LineRecord& rec = lines_[line];
+  LineRecord& rec = MutableLine(line);
   std::int32_t at = rec.length;
   ClearCache(line);
   if (!SetLineStoreLength(rec, at + 1)) return false;
@@ -216,9 +242,9 @@ bool TextBuffer::AppendUnit(std::int32_t line, char16_t unit) {
 }
 
 void TextBuffer::SetUnit(std::int32_t line, std::int32_t column, char16_t unit) {
-  if (line < 0 || line >= count_ || column < 0 || column >= lines_[line].VisibleLength()) return;
+  if (line < 0 || line >= count_ || column < 0 || column >= LineLength(line)) return;
   ClearCache(line);
-  lines_[line].text[column] = unit;
+  MutableLine(line).text[column] = unit;
   change_.first = change_.end = TextPos{line, column};
   change_.repaintEnd = TextPos{line, column + 1};
 }
@@ -268,7 +294,7 @@ std::int64_t TextBuffer::GetText(char16_t* dest, TextPos start, TextPos end, std
   for (std::int32_t l = start.line; l <= end.line; ++l) {
     std::int32_t from = l == start.line ? start.column : 0;
     std::int32_t to = l == end.line ? end.column : LineLength(l);
-    const char16_t* text = lines_[l].text;
+    const char16_t* text = Line(l).text;
     if (rowBreaks) {
       for (std::int32_t i = rows_.FirstRowOfLine(l); i < rows_.Size() && rows_[i].line == l; ++i) {
         std::int32_t s = rows_[i].start;
@@ -339,7 +365,7 @@ void TextBuffer::SetTabMetrics(std::int32_t tabColumns, std::int32_t spacePixels
 }
 
 std::int32_t TextBuffer::LeadingWidth(std::int32_t line, bool inColumns) const {
-  if (line < 0 || line >= count_ || !lines_[line].text) {
+  if (line < 0 || line >= count_ || !Line(line).text) {
     ReportUnexpected(FormatString(unexpected::kLineWithoutStore, {std::to_string(line)}));
     return 0;
   }
@@ -396,7 +422,7 @@ RowLookup TextBuffer::LineToRow(std::int32_t line, std::int32_t column) {
   if (table.Empty()) {
     if (!printing_) {
       ReportUnexpected(unexpected::kEmptyRowTable);
-      hooks_->RebuildRows(*this);
+      watchers_.RebuildRows(*this);
     }
     if (table.Empty()) return RowLookup{0, 0, false};
   }
@@ -423,10 +449,10 @@ RowLookup TextBuffer::LineToRow(std::int32_t line, std::int32_t column) {
 
 void TextBuffer::ToggleMark(std::int32_t line) {
   if (line < 0 || line >= count_) return;
-  LineRecord& rec = lines_[line];
+  LineRecord& rec = MutableLine(line);
   rec.marked = rec.marked ? 0 : 1;
   markedCount_ += rec.marked ? 1 : -1;
-  hooks_->RepaintLine(*this, line);
+  watchers_.RepaintLine(*this, line);
 }
 
 void TextBuffer::SetMark(std::int32_t line, bool on) {

@@ -12,26 +12,12 @@
 
 #include "platform/LargeBuffer.h"
 #include "text/ChangeReport.h"
+#include "text/DocWatchers.h"
 #include "text/LineRecord.h"
 #include "text/RowTable.h"
 #include "text/TextPos.h"
 
 namespace kastrell {
-
-class TextBuffer;
-
-// Follow-ups of buffer changes that belong to other subsystems (margin width,
-// status bar, repainting, layout). The defaults do nothing.
-class TextBufferHooks {
- public:
-  virtual ~TextBufferHooks() = default;
-  // The number of lines changed.
-  virtual void LineCountChanged(TextBuffer&) {}
-  // A line must be repainted in every view of the document.
-  virtual void RepaintLine(TextBuffer&, std::int32_t /*line*/) {}
-  // The row table must be rebuilt for the whole document.
-  virtual void RebuildRows(TextBuffer&) {}
-};
 
 // UTF-16 units in a LargeBuffer (a whole document's text is a large block).
 class UnitBuffer {
@@ -69,17 +55,19 @@ class TextBuffer {
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
 
-  void SetHooks(TextBufferHooks* hooks) { hooks_ = hooks ? hooks : &noHooks_; }
+  // The parties that follow this buffer's changes (text/DocWatchers.h).
+  DocWatchers& Watchers() { return watchers_; }
+  const DocWatchers& Watchers() const { return watchers_; }
 
   // ---- Line store
   std::int32_t LineCount() const { return count_; }
   std::int32_t LineAllocation() const { return allocation_; }
-  const LineRecord& Line(std::int32_t i) const { return lines_[i]; }
+  const LineRecord& Line(std::int32_t i) const { return lines_[Slot(i)]; }
   // Write access for the edit operations; everybody else reads.
-  LineRecord& MutableLine(std::int32_t i) { return lines_[i]; }
-  std::int32_t LineLength(std::int32_t i) const { return lines_[i].VisibleLength(); }
+  LineRecord& MutableLine(std::int32_t i) { return lines_[Slot(i)]; }
+  std::int32_t LineLength(std::int32_t i) const { return Line(i).VisibleLength(); }
   std::u16string_view LineView(std::int32_t i) const {
-    const LineRecord& r = lines_[i];
+    const LineRecord& r = Line(i);
     return r.text ? std::u16string_view(r.text, std::size_t(r.VisibleLength())) : std::u16string_view();
   }
 
@@ -155,7 +143,7 @@ class TextBuffer {
   const RowTable& PrintRows() const { return printRows_; }
 
   // The row table no longer matches the lines; the layout must rebuild it.
-  void NotifyRowsInvalid() { hooks_->RebuildRows(*this); }
+  void NotifyRowsInvalid() { watchers_.RebuildRows(*this); }
   std::int32_t RowCount() const;
   RowEntry RowToLine(std::int32_t row) const;
   RowLookup LineToRow(std::int32_t line, std::int32_t column);
@@ -176,8 +164,12 @@ class TextBuffer {
  private:
   bool ReserveLines(std::int64_t n);
   bool ReserveLines(std::int64_t n, LargeBuffer& spare);
-  void LinesChanged() { hooks_->LineCountChanged(*this); }
-  void ClearCache(std::int32_t line) { ClearDisplayCache(lines_[line]); }
+  void LinesChanged() { watchers_.LineCountChanged(*this); }
+  void ClearCache(std::int32_t line) { ClearDisplayCache(MutableLine(line)); }
+  // Where line i is stored: lines after the gap sit past it.
+  std::int32_t Slot(std::int32_t i) const { return i < gapStart_ ? i : i + (allocation_ - count_); }
+  // Moves the gap so that it starts before line at.
+  void MoveGap(std::int32_t at);
   void ReportUnexpected(std::string_view text) const;
   // Separators written by asDisplayed extraction inside [start, end).
   std::int64_t CountRowBreaks(TextPos start, TextPos end) const;
@@ -188,6 +180,9 @@ class TextBuffer {
   LineRecord* lines_ = nullptr;
   std::int32_t count_ = 0;
   std::int32_t allocation_ = 0;
+  // The free records form a gap at the place of the last insertion or removal,
+  // so that adding or removing lines there moves no other record.
+  std::int32_t gapStart_ = 0;
   std::vector<std::shared_ptr<void>> blocks_;
   std::int32_t markedCount_ = 0;
 
@@ -203,8 +198,7 @@ class TextBuffer {
   std::int32_t tabPixels_ = 32;
 
   ChangeReport change_;
-  TextBufferHooks noHooks_;
-  TextBufferHooks* hooks_ = &noHooks_;
+  DocWatchers watchers_;
 };
 
 namespace testing_hooks {

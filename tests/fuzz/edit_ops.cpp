@@ -48,13 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextBuffer& b = doc.Buffer();
   EditOps& ops = doc.Edits();
   test::FixedWrapHooks hooks(3);
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   std::uint8_t flags = in.Byte();
   b.SetWordWrap(flags & 1);
   b.SetFolding(flags & 2);
   ops.InsertText({0, 0}, u"one\r\n  two\r\n\r\nthree", kUndoNone);
   const bool rowsOn = b.WordWrap() || b.Folding();
-  auto layOut = [&] { test::LayOut(hooks, b); };
+  auto layOut = [&] { test::LayOut(b); };
   if (rowsOn) layOut();
   const std::u16string original = AllText(b);
 
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       case 11:
         // Collapsing lays the rows out afresh, which only makes sense outside a batch.
-        if (depth == 0 && b.Folding() && p.line + 1 < b.LineCount() && ops.Hooks().FoldHiding(b, p.line) < 0) {
+        if (depth == 0 && b.Folding() && p.line + 1 < b.LineCount() && b.Watchers().FoldHiding(b, p.line) < 0) {
           std::int32_t n = 1 + (op >> 4) % 3;
           bool free = p.line + n < b.LineCount();
           for (std::int32_t l = p.line; free && l <= p.line + n; ++l) free = b.Line(l).fold <= 0;
@@ -112,11 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::getenv("EDIT_OPS_TRACE")) {
       std::fprintf(stderr, "step %d op %d p %d,%d q %d,%d depth %d rows %s\n", steps, op % 12, p.line, p.column, q.line,
                    q.column, depth,
-                   depth || !rowsOn ? "-" : test::RowsOf(b) == test::FreshRows(hooks, b) ? "ok" : "BAD");
+                   depth || !rowsOn ? "-" : test::RowsOf(b) == test::FreshRows(b) ? "ok" : "BAD");
     }
   }
   for (; depth > 0; --depth) ops.EndRowBatch();
-  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(hooks, b), "rows after edits");
+  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(b), "rows after edits");
 
   while (ops.CanRedo()) Check(ops.Redo(), "redo to the tip");
   const std::u16string tip = AllText(b);
@@ -125,6 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!doc.IsModified(), "undo everything restores the unmodified state");
   while (ops.CanRedo()) Check(ops.Redo(), "redo");
   Check(AllText(b) == tip, "redo everything restores the tip");
-  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(hooks, b), "rows after redo");
+  if (rowsOn) Check(test::RowsOf(b) == test::FreshRows(b), "rows after redo");
   return 0;
 }

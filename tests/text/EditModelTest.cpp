@@ -77,11 +77,11 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
   TextBuffer& b = doc.Buffer();
   EditOps& ops = doc.Edits();
   test::FixedWrapHooks hooks(3);
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   test::Fill(b, {u"one", u"  two", u"", u"three"});
   b.SetWordWrap(wrap);
   b.SetFolding(folding);
-  if (wrap || folding) test::LayOut(hooks, b);
+  if (wrap || folding) test::LayOut(b);
 
   const std::u16string original = ModelOf(b);
   std::u16string model = original;
@@ -207,12 +207,12 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
         break;
       case 12: {  // collapse a fold of lines that hold no fold yet
         std::int32_t header = Rand(b.LineCount()), n = 1 + Rand(3);
-        if (header + n >= b.LineCount() || hooks.FoldHiding(b, header) >= 0) break;
+        if (header + n >= b.LineCount() || b.Watchers().FoldHiding(b, header) >= 0) break;
         bool free = true;
         for (std::int32_t l = header; l <= header + n; ++l) free = free && b.Line(l).fold <= 0;
         if (!free) break;
         b.MutableLine(header).fold = n;
-        test::LayOut(hooks, b);
+        test::LayOut(b);
         break;
       }
     }
@@ -236,7 +236,7 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
     ASSERT_EQ(ops.StepCount(false), std::int32_t(redo.size()));
     ASSERT_EQ(doc.IsModified(), modified);
     if (wrap || folding) {
-      ASSERT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
+      ASSERT_EQ(test::RowsOf(b), test::FreshRows(b));
     }
   }
   hp.boxes.Clear();
@@ -254,7 +254,7 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
   while (ops.CanRedo()) ASSERT_TRUE(ops.Redo());
   EXPECT_EQ(ModelOf(b), final);
   if (wrap || folding) {
-    EXPECT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
+    EXPECT_EQ(test::RowsOf(b), test::FreshRows(b));
   }
   EXPECT_TRUE(TakeReports().empty());
 }

@@ -310,7 +310,7 @@ TEST_F(EditOpsTest, TitleMarkerFollowsTheFlagOnce) {
     const char* title;
     int stateCalls;
   };
-  struct Hooks : EditHooks {
+  struct Hooks : DocWatcher {
     int stateCalls = 0;
     DocState last = DocState::Plain;
     void DocumentStateChanged(CMyEditDoc&, DocState s) override {
@@ -318,7 +318,7 @@ TEST_F(EditOpsTest, TitleMarkerFollowsTheFlagOnce) {
       last = s;
     }
   } hooks;
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   const Change steps[] = {{true, "a.txt *", 1}, {true, "a.txt *", 1}, {false, "a.txt", 2}, {false, "a.txt", 2}};
   for (const Change& c : steps) {
     doc.SetModified(c.modified);
@@ -339,7 +339,6 @@ TEST_F(EditOpsTest, TitleMarkerFollowsTheFlagOnce) {
   ops.SuspendTitleUpdates(false);
   doc.SetModified(false);
   EXPECT_EQ(doc.Title(), "notes *");
-  ops.SetHooks(nullptr);
 }
 
 TEST_F(EditOpsTest, SaveAndReloadTieTheFlagToTheHistory) {
@@ -440,14 +439,14 @@ class FoldEditTest : public EditOpsTest {
  protected:
   // Lines 0 … 6; line 2 heads a collapsed fold hiding lines 3 to 5.
   void SetUp() override {
-    ops.SetHooks(&hooks);
+    doc.Watchers().Add(&hooks, WatchOrder::Layout);
     Fill(b, {u"0", u"  1", u"  22", u"3", u"4", u"5", u"6"});
     b.SetFolding(true);
     b.MutableLine(2).fold = 3;
-    test::LayOut(hooks, b);
+    test::LayOut(b);
   }
   void TearDown() override {
-    EXPECT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
+    EXPECT_EQ(test::RowsOf(b), test::FreshRows(b));
     EditOpsTest::TearDown();
   }
   test::FixedWrapHooks hooks{80};
@@ -480,7 +479,7 @@ TEST_F(FoldEditTest, EditsThatOpenTheFold) {
     if (c.opens) {
       EXPECT_EQ(b.LastChange().repaintEnd, kEnd);
     }
-    EXPECT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
+    EXPECT_EQ(test::RowsOf(b), test::FreshRows(b));
   }
 }
 
@@ -492,67 +491,63 @@ TEST_F(FoldEditTest, InsertIntoAHiddenLineRepaintsFromBelowTheHeader) {
 
 TEST_F(EditOpsTest, WrappedRowsFollowEditsAndRowCountChangesRepaintAll) {
   test::FixedWrapHooks hooks(4);
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   Fill(b, {u"abc", u"defgh", u"i"});
   b.SetWordWrap(true);
-  test::LayOut(hooks, b);
+  test::LayOut(b);
   ASSERT_TRUE(ops.InsertText({0, 3}, u"z", kUndoUser));
   EXPECT_EQ(b.LastChange().repaintEnd, (TextPos{0, 4})) << "still one row";
   ASSERT_TRUE(ops.InsertText({0, 4}, u"y", kUndoUser));
   EXPECT_EQ(b.LastChange().repaintEnd, kEnd) << "a second row";
-  EXPECT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
+  EXPECT_EQ(test::RowsOf(b), test::FreshRows(b));
 
   // An edited line without a row is reported and the table is mended.
   b.Rows().Clear();
   ASSERT_TRUE(ops.InsertText({2, 1}, u"q", kUndoUser));
   EXPECT_EQ(TakeReports(), (std::vector<std::string>{"Unexpected Error GRP"}));
-  ops.SetHooks(nullptr);
 }
 
 TEST_F(EditOpsTest, ARowBatchCutsTheRowsOnceAtTheEnd) {
   test::FixedWrapHooks hooks(2);
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   Text lines(50, u"abc");
   Fill(b, lines);
   b.SetWordWrap(true);
-  test::LayOut(hooks, b);
+  test::LayOut(b);
   ops.BeginRowBatch();
   for (int l = 40; l >= 0; l -= 5) ASSERT_TRUE(ops.ReplaceRange({l, 1}, {l + 1, 1}, u"\r\n\r\nxxxxx", kUndoUser));
   ops.BeginRowBatch();
   ASSERT_TRUE(ops.DeleteRange({3, 0}, {9, 1}, kUndoUser));
   ops.EndRowBatch();
-  EXPECT_NE(test::RowsOf(b), test::FreshRows(hooks, b));
+  EXPECT_NE(test::RowsOf(b), test::FreshRows(b));
   ops.EndRowBatch();
-  EXPECT_EQ(test::RowsOf(b), test::FreshRows(hooks, b));
-  ops.SetHooks(nullptr);
+  EXPECT_EQ(test::RowsOf(b), test::FreshRows(b));
 }
 
 TEST_F(EditOpsTest, HooksHearWhichLinesChanged) {
-  struct Hooks : EditHooks {
+  struct Hooks : DocWatcher {
     std::vector<std::pair<int, int>> rescans;
     void RescanLines(TextBuffer&, std::int32_t first, std::int32_t last) override { rescans.emplace_back(first, last); }
   } hooks;
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   Fill(b, {u"ab", u"cd"});
   ops.InsertText({1, 1}, u"x\r\ny\r\nz", kUndoUser);
   ops.DeleteRange({0, 1}, {2, 1}, kUndoUser);
   EXPECT_EQ(hooks.rescans, (std::vector<std::pair<int, int>>{{1, 3}, {0, 0}}));
-  ops.SetHooks(nullptr);
 }
 
 TEST_F(EditOpsTest, AChangedFoldHeaderRepaintsItsGutter) {
-  struct Hooks : EditHooks {
+  struct Hooks : DocWatcher {
     bool UpdateFoldsAfterEdit(TextBuffer&, TextPos, std::int32_t, bool) override { return true; }
   } hooks;
-  ops.SetHooks(&hooks);
+  ScopedDocWatcher watch(doc.Watchers(), hooks, WatchOrder::Layout);
   Fill(b, {u"ab", u"  cd"});
   b.SetFolding(true);
-  test::LayOut(hooks, b);
+  test::LayOut(b);
   ASSERT_TRUE(ops.InsertText({1, 3}, u"x", kUndoUser));
   EXPECT_EQ(b.LastChange().first, (TextPos{1, 0}));
   ASSERT_TRUE(ops.DeleteChar({1, 3}, kUndoUser));
   EXPECT_EQ(b.LastChange().first, (TextPos{1, 0}));
-  ops.SetHooks(nullptr);
 }
 
 }  // namespace

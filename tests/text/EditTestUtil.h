@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "text/CMyEditDoc.h"
-#include "text/EditHooks.h"
+#include "text/DocWatchers.h"
 #include "text/TextBufferTestUtil.h"
 
 namespace kastrell {
@@ -18,32 +18,33 @@ inline void PrintTo(const TextPos& p, std::ostream* os) { *os << "(" << p.line <
 namespace kastrell::test {
 
 // Cuts rows of at most `width` units, like a fixed-width word wrap.
-class FixedWrapHooks : public EditHooks {
+class FixedWrapHooks : public DocWatcher {
  public:
   explicit FixedWrapHooks(std::int32_t width) : width_(width) {}
-  void CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
+  bool CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
     std::int32_t len = b.LineLength(line), start = 0;
     do {
       std::int32_t n = std::min(width_, len - start);
       out.push_back(RowEntry{line, start, n});
       start += n;
     } while (start < len);
+    return true;
   }
 
  private:
   std::int32_t width_;
 };
 
-// The row table a full layout of the document gives.
-inline std::vector<RowEntry> FreshRows(EditHooks& hooks, const TextBuffer& b) {
+// The row table a full layout of the document gives, cut by its parties.
+inline std::vector<RowEntry> FreshRows(const TextBuffer& b) {
   std::vector<RowEntry> rows;
-  CutRowsOfLines(hooks, b, 0, b.LineCount() - 1, rows);
+  b.Watchers().CutRowsOfLines(b, 0, b.LineCount() - 1, rows);
   return rows;
 }
 
-inline void LayOut(EditHooks& hooks, TextBuffer& b) {
+inline void LayOut(TextBuffer& b) {
   b.Rows().Clear();
-  for (const RowEntry& r : FreshRows(hooks, b)) b.Rows().Append(r);
+  for (const RowEntry& r : FreshRows(b)) b.Rows().Append(r);
 }
 
 inline std::vector<RowEntry> RowsOf(const TextBuffer& b) {

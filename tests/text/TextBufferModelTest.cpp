@@ -29,7 +29,7 @@ TEST_F(TextBufferModelTest, MatchesAVectorOfStrings) {
   std::vector<bool> marks{false};
 
   for (int step = 0; step < 20000; ++step) {
-    int op = int(rng() % 8);
+    int op = int(rng() % 9);
     int count = int(model.size());
     int line = int(rng() % count);
     int len = int(model[line].size());
@@ -92,6 +92,13 @@ TEST_F(TextBufferModelTest, MatchesAVectorOfStrings) {
         b.ToggleMark(line);
         marks[line] = !marks[line];
         break;
+      case 8: {  // cut lines off the end, wherever the gap is
+        int n = std::max(1, count - int(rng() % 3));
+        b.SetLineCount(n);
+        model.resize(std::size_t(n));
+        marks.resize(std::size_t(n));
+        break;
+      }
     }
     ASSERT_EQ(b.LineCount(), std::int32_t(model.size())) << "seed " << seed << " step " << step;
     if (step % 97 == 0 || step == 19999) {

@@ -129,12 +129,12 @@ TEST_F(TextBufferTest, RemoveLinesMarkEdgeCases) {
 }
 
 TEST_F(TextBufferTest, ToggleMarkChecksBothBoundsAndAsksForRepaint) {
-  struct Hooks : TextBufferHooks {
+  struct Hooks : DocWatcher {
     std::vector<int> repainted;
     void RepaintLine(TextBuffer&, std::int32_t line) override { repainted.push_back(line); }
   } hooks;
   TextBuffer b;
-  b.SetHooks(&hooks);
+  ScopedDocWatcher watch(b.Watchers(), hooks, WatchOrder::Layout);
   Fill(b, {u"a", u"b"});
   b.ToggleMark(-1);
   b.ToggleMark(2);
@@ -146,12 +146,12 @@ TEST_F(TextBufferTest, ToggleMarkChecksBothBoundsAndAsksForRepaint) {
 }
 
 TEST_F(TextBufferTest, LineCountHookFollowsEveryLineChange) {
-  struct Hooks : TextBufferHooks {
+  struct Hooks : DocWatcher {
     int calls = 0;
     void LineCountChanged(TextBuffer&) override { ++calls; }
   } hooks;
   TextBuffer b;
-  b.SetHooks(&hooks);
+  ScopedDocWatcher watch(b.Watchers(), hooks, WatchOrder::Layout);
   b.AppendLine(MakeLineRecord(u"x", 1));
   LineRecord recs[2] = {MakeLineRecord(u"y", 1), MakeLineRecord(u"z", 1)};
   b.InsertLines(0, recs, 2);
@@ -338,11 +338,11 @@ TEST_F(TextBufferTest, LineToRowOfAHiddenLineIsNotFound) {
 }
 
 TEST_F(TextBufferTest, LineToRowWithAnEmptyTableReportsAndRebuilds) {
-  struct Hooks : TextBufferHooks {
+  struct Hooks : DocWatcher {
     void RebuildRows(TextBuffer& b) override { WrapRows(b, 2); }
   } hooks;
   TextBuffer b;
-  b.SetHooks(&hooks);
+  ScopedDocWatcher watch(b.Watchers(), hooks, WatchOrder::Layout);
   Fill(b, {u"abcd"});
   b.SetWordWrap(true);
   RowLookup got = b.LineToRow(0, 3);
