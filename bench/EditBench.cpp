@@ -57,8 +57,8 @@ void BM_TypeIntoMiddleLine(benchmark::State& state) {
       at.column++;
     }
     state.PauseTiming();
-    state.counters["steps"] = double(ops.StepCount(true));
-    state.counters["stepTextUnits"] = double(ops.History().Steps(true).back().text.size());
+    state.counters["steps"] = double(ops.StepCount(HistoryList::Undo));
+    state.counters["stepTextUnits"] = double(ops.History().Steps(HistoryList::Undo).back().text.size());
     ops.Undo();
     ops.ResetHistory();
     state.ResumeTiming();

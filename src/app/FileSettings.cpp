@@ -29,8 +29,8 @@ auto WithMainIni(Read read) {
 LoadSettings ReadLoadSettings(const IniBuffer* ini) {
   LoadSettings s;
   s.encoding = IniStore::GetInt(ini, kFiles, u"Encoding", 0);
-  s.pcFormat = IniStore::GetInt(ini, kFiles, u"PC format", 1);
-  if (s.pcFormat < 0 || s.pcFormat > 2) s.pcFormat = 1;
+  const int pcFormat = IniStore::GetInt(ini, kFiles, u"PC format", 1);
+  s.pcFormat = pcFormat >= 0 && pcFormat <= 2 ? static_cast<LineStyle>(pcFormat) : LineStyle::Pc;
   s.checkInvalidCrLf = Flag(ini, u"Check invalid CR/LF", 0);
   s.backupRemote = Flag(ini, u"Backup Remote", 1);
   s.disconnect = IniStore::GetInt(ini, u"Options", u"Disconnect", 0) != 0;
@@ -47,8 +47,8 @@ SaveSettings ReadSaveSettings(const IniBuffer* ini) {
   s.backupDirname = Flag(ini, u"Backup Dirname", 0);
   s.backupDatetime = Flag(ini, u"Backup Datetime", 0);
   s.backupRemote = Flag(ini, u"Backup Remote", 1);
-  s.bom = IniStore::GetInt(ini, kFiles, u"BOM", 3);
-  if (s.bom < 0 || s.bom > 3) s.bom = 3;
+  const int bom = IniStore::GetInt(ini, kFiles, u"BOM", 3);
+  s.bom = bom >= 0 && bom <= 3 ? static_cast<BomPolicy>(bom) : BomPolicy::Keep;
   s.saveTempFile = Flag(ini, u"Save Temp File", 0);
   s.autoSave = IniStore::GetInt(ini, kFiles, u"Auto Save", 0);
   s.autoSaveDec = IniStore::GetInt(ini, kFiles, u"Auto Save Dec", 0);

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/Memory.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -234,44 +235,50 @@ std::string EncodeIniText(std::u16string_view text) {
 }
 
 std::unique_ptr<IniBuffer> IniStore::Open(const std::string& path) {
-  FileSystem& fs = *CurrentPlatform().files;
-  FileInfo info;
-  if (fs.Stat(path, info)) return nullptr;
-  if (info.kind == FileKind::Missing) {
-    if (EndsWith(path, "_u.ini")) {
-      std::string oldPath = path.substr(0, path.size() - 6) + ".ini";
-      FileInfo oldInfo;
-      if (!fs.Stat(oldPath, oldInfo) && oldInfo.kind == FileKind::Regular) {
-        if (auto b = Migrate(fs, path, oldPath)) return b;
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> std::unique_ptr<IniBuffer> {
+    FileSystem& fs = *CurrentPlatform().files;
+    FileInfo info;
+    if (fs.Stat(path, info)) return nullptr;
+    if (info.kind == FileKind::Missing) {
+      if (EndsWith(path, "_u.ini")) {
+        std::string oldPath = path.substr(0, path.size() - 6) + ".ini";
+        FileInfo oldInfo;
+        if (!fs.Stat(oldPath, oldInfo) && oldInfo.kind == FileKind::Regular) {
+          if (auto b = Migrate(fs, path, oldPath)) return b;
+        }
       }
+      auto b = std::make_unique<IniBuffer>();
+      b->text.assign(1, kByteOrderMark);
+      return b;
     }
+    if (info.kind != FileKind::Regular || info.size > kMaxFileBytes) return nullptr;
+    std::string bytes;
+    if (ReadWholeFile(fs, path, bytes) || bytes.size() > kMaxFileBytes) return nullptr;
     auto b = std::make_unique<IniBuffer>();
-    b->text.assign(1, kByteOrderMark);
+    bool eightBit = false;
+    b->text = DecodeIniBytes(bytes, eightBit);
+    if (eightBit) {
+      // A later saving close would replace the hand-edited text with UTF-16, so
+      // the original bytes are kept aside first; without a backup, nothing is
+      // converted and the file is treated as unreadable.
+      std::optional<std::string> backup = FreeBackupName(fs, path);
+      if (!backup || ReplaceFileContents(fs, *backup, bytes.data(), bytes.size())) return nullptr;
+      std::string out = EncodeIniText(b->text);
+      if (ReplaceFileContents(fs, path, out.data(), out.size())) return nullptr;
+    }
     return b;
-  }
-  if (info.kind != FileKind::Regular || info.size > kMaxFileBytes) return nullptr;
-  std::string bytes;
-  if (ReadWholeFile(fs, path, bytes) || bytes.size() > kMaxFileBytes) return nullptr;
-  auto b = std::make_unique<IniBuffer>();
-  bool eightBit = false;
-  b->text = DecodeIniBytes(bytes, eightBit);
-  if (eightBit) {
-    // A later saving close would replace the hand-edited text with UTF-16, so
-    // the original bytes are kept aside first; without a backup, nothing is
-    // converted and the file is treated as unreadable.
-    std::optional<std::string> backup = FreeBackupName(fs, path);
-    if (!backup || ReplaceFileContents(fs, *backup, bytes.data(), bytes.size())) return nullptr;
-    std::string out = EncodeIniText(b->text);
-    if (ReplaceFileContents(fs, path, out.data(), out.size())) return nullptr;
-  }
-  return b;
+  }, nullptr);
 }
 
 bool IniStore::Close(std::unique_ptr<IniBuffer> buffer, const std::string& path) {
-  if (!buffer) return false;
-  std::string bytes = EncodeIniText(buffer->text);
-  buffer.reset();
-  return !ReplaceFileContents(*CurrentPlatform().files, path, bytes.data(), bytes.size());
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    if (!buffer) return false;
+    std::string bytes = EncodeIniText(buffer->text);
+    buffer.reset();
+    return !ReplaceFileContents(*CurrentPlatform().files, path, bytes.data(), bytes.size());
+  }, false);
 }
 
 bool IniStore::Close(std::unique_ptr<IniBuffer> buffer) {
@@ -333,59 +340,74 @@ bool IniStore::GetBinary(const IniBuffer* buffer, std::u16string_view section, s
 
 bool IniStore::SetString(IniBuffer* buffer, std::u16string_view section, std::u16string_view key,
                          std::u16string_view value) {
-  if (!buffer || !ValidSection(section) || !ValidKey(key) || !ValidValue(value)) return false;
-  std::u16string& t = buffer->text;
-  SectionSpan s = FindSection(t, section);
-  if (s.found()) {
-    EntrySpan e = FindEntry(t, s, key);
-    if (e.found()) {
-      t.replace(e.value, e.valueEnd - e.value, value);
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    if (!buffer || !ValidSection(section) || !ValidKey(key) || !ValidValue(value)) return false;
+    std::u16string& t = buffer->text;
+    SectionSpan s = FindSection(t, section);
+    if (s.found()) {
+      EntrySpan e = FindEntry(t, s, key);
+      if (e.found()) {
+        t.replace(e.value, e.valueEnd - e.value, value);
+        return true;
+      }
+      std::size_t at = s.end;
+      while (at > s.body && IsLineBreak(t[at - 1])) --at;
+      std::u16string line;
+      line.reserve(key.size() + value.size() + 3);
+      line.append(u"\r\n").append(key).append(u"=").append(value);
+      t.insert(at, line);
       return true;
     }
-    std::size_t at = s.end;
-    while (at > s.body && IsLineBreak(t[at - 1])) --at;
-    std::u16string line;
-    line.reserve(key.size() + value.size() + 3);
-    line.append(u"\r\n").append(key).append(u"=").append(value);
-    t.insert(at, line);
+    std::size_t at = t.size();
+    const std::size_t start = TextStart(t);
+    while (at > start && IsLineBreak(t[at - 1])) --at;
+    std::u16string add;
+    add.reserve(section.size() + key.size() + value.size() + 8);
+    add.append(u"\r\n[").append(section).append(u"]\r\n").append(key).append(u"=").append(value);
+    t.insert(at, add);
     return true;
-  }
-  std::size_t at = t.size();
-  const std::size_t start = TextStart(t);
-  while (at > start && IsLineBreak(t[at - 1])) --at;
-  std::u16string add;
-  add.reserve(section.size() + key.size() + value.size() + 8);
-  add.append(u"\r\n[").append(section).append(u"]\r\n").append(key).append(u"=").append(value);
-  t.insert(at, add);
-  return true;
+  }, false);
 }
 
 bool IniStore::SetInt(IniBuffer* buffer, std::u16string_view section, std::u16string_view key, int value) {
-  std::string digits = std::to_string(value);
-  return SetString(buffer, section, key, std::u16string(digits.begin(), digits.end()));
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    std::string digits = std::to_string(value);
+    return SetString(buffer, section, key, std::u16string(digits.begin(), digits.end()));
+  }, false);
 }
 
 bool IniStore::SetBinary(IniBuffer* buffer, std::u16string_view section, std::u16string_view key, const void* block,
                          std::size_t size) {
-  return SetString(buffer, section, key, HexOf(block, size));
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    return SetString(buffer, section, key, HexOf(block, size));
+  }, false);
 }
 
 bool IniStore::DeleteEntry(IniBuffer* buffer, std::u16string_view section, std::u16string_view key) {
-  EntrySpan e = Lookup(buffer, section, key);
-  if (!e.found()) return false;
-  std::u16string& t = buffer->text;
-  std::size_t end = e.valueEnd;
-  while (end < t.size() && IsLineBreak(t[end])) ++end;
-  t.erase(e.key, end - e.key);
-  return true;
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    EntrySpan e = Lookup(buffer, section, key);
+    if (!e.found()) return false;
+    std::u16string& t = buffer->text;
+    std::size_t end = e.valueEnd;
+    while (end < t.size() && IsLineBreak(t[end])) ++end;
+    t.erase(e.key, end - e.key);
+    return true;
+  }, false);
 }
 
 bool IniStore::DeleteSection(IniBuffer* buffer, std::u16string_view section) {
-  if (!buffer || !ValidSection(section)) return false;
-  SectionSpan s = FindSection(buffer->text, section);
-  if (!s.found()) return false;
-  buffer->text.erase(s.open, s.end - s.open);
-  return true;
+  // Memory that runs out on the way fails the call.
+  return GuardAllocation([&]() -> bool {
+    if (!buffer || !ValidSection(section)) return false;
+    SectionSpan s = FindSection(buffer->text, section);
+    if (!s.found()) return false;
+    buffer->text.erase(s.open, s.end - s.open);
+    return true;
+  }, false);
 }
 
 std::optional<std::u16string> IniStore::ReadString(const std::string& path, std::u16string_view section,

@@ -101,9 +101,9 @@ int RunConvert(int argc, char** argv) {
   const std::size_t asked = posix.boxes.Shown(lossQuestion);
   posix.boxes.AddAnswer(lossQuestion, lossy ? Answer::No : Answer::Cancel);
   doc.encoding = encoding == 0 ? posix.codePages.AnsiCodePage() : std::int32_t(encoding);
-  doc.lineStyle = std::int32_t(style);
+  doc.lineStyle = static_cast<LineStyle>(style);
   WriteEnvironment write;
-  write.bom = bom < 0 ? 3 : bom == 1 ? 1 : 2;
+  write.bom = bom < 0 ? BomPolicy::Keep : bom == 1 ? BomPolicy::Always : BomPolicy::Never;
   if (!WriteDocumentFile(doc, out, false, write)) {
     if (posix.boxes.Shown(lossQuestion) > asked)
       std::fprintf(stderr,

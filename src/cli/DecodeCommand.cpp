@@ -44,7 +44,7 @@ int Run(int argc, char** argv, bool info) {
         "{\"encoding\":%d,\"encodingName\":%s,\"lineStyle\":%d,\"lineStyleName\":\"%s\",\"signature\":%s,"
         "\"mixed\":%s,\"lines\":%d,\"readOnly\":%s}\n",
         doc.encoding, JsonString(EncodingName(doc.encoding, session.posix.codePages.AnsiCodePage())).c_str(),
-        doc.lineStyle, LineStyleName(doc.lineStyle), doc.utf8Signature ? "true" : "false",
+        static_cast<int>(doc.lineStyle), LineStyleName(doc.lineStyle), doc.utf8Signature ? "true" : "false",
         doc.mixedLineBreaks ? "true" : "false", buf.LineCount(), doc.readOnly ? "true" : "false");
     return FinishOutput(command) ? 0 : 1;
   }
@@ -57,7 +57,7 @@ int Run(int argc, char** argv, bool info) {
     piece.size = 0;
     return ok;
   };
-  Encoded e = EncodeText(buf, kLineStyleUnix, false, kEncodingUtf8, out, usedDefault, write);
+  Encoded e = EncodeText(buf, LineStyle::Unix, false, kEncodingUtf8, out, usedDefault, write);
   if (e == Encoded::OutOfMemory || e == Encoded::NoText) {
     std::fprintf(stderr, "kastrell-cli decode: out of memory\n");
     return 1;

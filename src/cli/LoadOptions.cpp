@@ -70,7 +70,7 @@ bool ParseLoadOptions(int argc, char** argv, LoadOptions& out, const char* comma
       out.settings.encoding = std::int32_t(v);
     } else if (a == "--pc-format") {
       if (!value(0, 2, v)) return false;
-      out.settings.pcFormat = std::int32_t(v);
+      out.settings.pcFormat = static_cast<LineStyle>(v);
     } else if (a == "--check-crlf") {
       out.settings.checkInvalidCrLf = true;
     } else if (a == "--repair") {

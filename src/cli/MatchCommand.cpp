@@ -90,7 +90,7 @@ bool LoadTextForMatch(const char* path, std::u16string& text) {
     if (!ReadWholeStream(in, 0, "-", bytes, size)) return false;
     if (!DecodeText(doc, std::move(bytes), size, "-", session.Environment())) return false;
   }
-  ExtractedText all = doc.Buffer().GetAllText(kLineStylePc, false);
+  ExtractedText all = doc.Buffer().GetAllText(LineStyle::Pc, false);
   if (!all.ok) return false;
   text.assign(all.units.get(), std::size_t(all.length));
   return true;

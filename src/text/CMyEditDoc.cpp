@@ -331,8 +331,8 @@ bool CMyEditDoc::SetEncoding(std::int32_t codePage, DocumentEnvironment& env) {
   return true;
 }
 
-bool CMyEditDoc::SetLineSeparatorStyle(std::int32_t style, DocumentEnvironment& env, bool asciiTransfer) {
-  if (buffer_.EditingPrevented() || style == lineStyle || style < 0 || style > 2) return false;
+bool CMyEditDoc::SetLineSeparatorStyle(LineStyle style, DocumentEnvironment& env, bool asciiTransfer) {
+  if (buffer_.EditingPrevented() || style == lineStyle) return false;
   if (remote && asciiTransfer) {
     CurrentPlatform().boxes->Show({FormatString(LoadString(21608), {path_}), Buttons::Ok, Icon::Information, {}});
     return false;

@@ -118,7 +118,7 @@ class CMyEditDoc {
   // ---- Encoding and line style commands; false when refused.
   bool SetEncoding(std::int32_t codePage, DocumentEnvironment& env);
   // asciiTransfer: a remote document whose account converts line breaks.
-  bool SetLineSeparatorStyle(std::int32_t style, DocumentEnvironment& env, bool asciiTransfer = false);
+  bool SetLineSeparatorStyle(LineStyle style, DocumentEnvironment& env, bool asciiTransfer = false);
 
   // ---- File type
   int FileType() const { return fileType_; }
@@ -138,7 +138,7 @@ class CMyEditDoc {
 
   // ---- Set by loading, used by saving
   std::int32_t encoding = 0;        // code page actually used; never 0 after a load
-  std::int32_t lineStyle = kLineStylePc;
+  LineStyle lineStyle = LineStyle::Pc;
   bool utf8Signature = false;       // the file began with EF BB BF
   bool logFile = false;             // the first line is exactly ".LOG"
   bool readOnly = false;

@@ -237,7 +237,7 @@ void DeleteMailAttachments() {
 }
 
 bool SendByMailCommand(const CMyEditDoc& doc, ProcessLauncher& launcher, const std::string& tempDir) {
-  ExtractedText all = doc.Buffer().GetAllText(kLineStylePc, false);
+  ExtractedText all = doc.Buffer().GetAllText(LineStyle::Pc, false);
   if (!all.ok) {
     Show(std::string(LoadString(61842)), Buttons::Ok, Icon::Stop);
     return false;
@@ -271,7 +271,7 @@ bool SendByMailCommand(const CMyEditDoc& doc, ProcessLauncher& launcher, const s
 
 // ---- Multi-document forms
 
-std::optional<std::int32_t> PresetLineStyle(const std::vector<CMyEditDoc*>& chosen) {
+std::optional<LineStyle> PresetLineStyle(const std::vector<CMyEditDoc*>& chosen) {
   if (chosen.size() == 1) return chosen[0]->lineStyle;
   return std::nullopt;
 }
@@ -280,7 +280,7 @@ std::int32_t PresetEncoding(const std::vector<CMyEditDoc*>& chosen) {
   return chosen.size() == 1 ? chosen[0]->encoding : 0;
 }
 
-int SetLineStyleOfDocuments(const std::vector<CMyEditDoc*>& chosen, std::optional<std::int32_t> style,
+int SetLineStyleOfDocuments(const std::vector<CMyEditDoc*>& chosen, std::optional<LineStyle> style,
                             DocumentEnvironment& env) {
   int changed = 0;
   if (style)

@@ -84,9 +84,9 @@ void DeleteMailAttachments();
 
 // ---- Multi-document forms (33333, 33388) over the documents chosen in the
 // window list: the dialog's preset, and applying the choice (none: nothing).
-std::optional<std::int32_t> PresetLineStyle(const std::vector<CMyEditDoc*>& chosen);
+std::optional<LineStyle> PresetLineStyle(const std::vector<CMyEditDoc*>& chosen);
 std::int32_t PresetEncoding(const std::vector<CMyEditDoc*>& chosen);
-int SetLineStyleOfDocuments(const std::vector<CMyEditDoc*>& chosen, std::optional<std::int32_t> style,
+int SetLineStyleOfDocuments(const std::vector<CMyEditDoc*>& chosen, std::optional<LineStyle> style,
                             DocumentEnvironment& env);
 int SetEncodingOfDocuments(const std::vector<CMyEditDoc*>& chosen, std::optional<std::int32_t> encoding,
                            DocumentEnvironment& env);

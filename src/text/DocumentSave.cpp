@@ -1,3 +1,4 @@
+#include "text/FileErrors.h"
 #include "text/DocumentSave.h"
 
 #include "platform/Busy.h"
@@ -48,58 +49,61 @@ bool TrimTrailingBlanks(CMyEditDoc& doc) {
 }
 
 bool SaveDocument(CMyEditDoc& doc, const std::string& path, const SaveEnvironment& env) {
-  ScopedModalOperation busy;
-  Platform& platform = CurrentPlatform();
-  FileSystem& fs = *platform.files;
-  SaveHooks& hooks = Hooks(env);
-  const SaveSettings& settings = env.settings;
+  // Memory that runs out on the way is reported and fails the call.
+  return ReportingShortage([&]() -> bool {
+    ScopedModalOperation busy;
+    Platform& platform = CurrentPlatform();
+    FileSystem& fs = *platform.files;
+    SaveHooks& hooks = Hooks(env);
+    const SaveSettings& settings = env.settings;
 
-  hooks.BeforeSaveTools(doc);
-  if (env.trimTrailingSpaces && TrimTrailingBlanks(doc)) hooks.RefreshViews(doc);
+    hooks.BeforeSaveTools(doc);
+    if (env.trimTrailingSpaces && TrimTrailingBlanks(doc)) hooks.RefreshViews(doc);
 
-  if (!doc.remote) {
-    // Someone else changed the file since it was loaded or saved: ask before
-    // anything is backed up or written.
-    FileInfo now = StatOf(path);
-    if (doc.lastWriteTimeNs != 0 && now.kind == FileKind::Regular && now.mtimeNs != doc.lastWriteTimeNs &&
-        path == doc.PathName()) {
-      if (!env.interactive) return false;
-      std::string q = FormatString(LoadString(21619), {path});
-      if (platform.boxes->Show({q, Buttons::YesNo, Icon::Warning, {}}).answer != Answer::Yes) return false;
+    if (!doc.remote) {
+      // Someone else changed the file since it was loaded or saved: ask before
+      // anything is backed up or written.
+      FileInfo now = StatOf(path);
+      if (doc.lastWriteTimeNs != 0 && now.kind == FileKind::Regular && now.mtimeNs != doc.lastWriteTimeNs &&
+          path == doc.PathName()) {
+        if (!env.interactive) return false;
+        std::string q = FormatString(LoadString(21619), {path});
+        if (platform.boxes->Show({q, Buttons::YesNo, Icon::Warning, {}}).answer != Answer::Yes) return false;
+      }
+      hooks.ReleaseLock(doc);
+      if (settings.backup) MakeBackup(settings, path, path::FileName(path), settings.backupExtension, path, false,
+                                      env.interactive);
+      bool written = WriteDocumentFile(doc, path, false, env.write);
+      hooks.TakeLock(doc);
+      if (!written) return false;
+    } else {
+      const std::string& cache = doc.remoteCachePath;
+      if (cache.empty()) return false;
+      if (settings.backupRemote)
+        MakeBackup(settings, cache, NamePart(path), ".bak", path, true, env.interactive);
+      bool ok = WriteDocumentFile(doc, cache, false, env.write) && hooks.Upload(doc, cache);
+      if (!settings.backupRemote) {
+        fs.Remove(cache);
+        doc.remoteCachePath.clear();
+      }
+      if (settings.disconnect) hooks.Disconnect(doc);
+      if (!ok) return false;
     }
-    hooks.ReleaseLock(doc);
-    if (settings.backup) MakeBackup(settings, path, path::FileName(path), settings.backupExtension, path, false,
-                                    env.interactive);
-    bool written = WriteDocumentFile(doc, path, false, env.write);
-    hooks.TakeLock(doc);
-    if (!written) return false;
-  } else {
-    const std::string& cache = doc.remoteCachePath;
-    if (cache.empty()) return false;
-    if (settings.backupRemote)
-      MakeBackup(settings, cache, NamePart(path), ".bak", path, true, env.interactive);
-    bool ok = WriteDocumentFile(doc, cache, false, env.write) && hooks.Upload(doc, cache);
-    if (!settings.backupRemote) {
-      fs.Remove(cache);
-      doc.remoteCachePath.clear();
-    }
-    if (settings.disconnect) hooks.Disconnect(doc);
-    if (!ok) return false;
-  }
 
-  doc.Edits().MarkSaved();
-  doc.readOnly = false;
-  doc.readOnlyBecauseUnwritable = false;
-  doc.lastWriteTimeNs = !doc.remote && settings.checkModify ? StatOf(path).mtimeNs : 0;
-  if (env.fileTypeChosenAutomatically) hooks.ChooseFileTypeAgain(doc);
-  doc.encodingBeforeChange = doc.encoding;
-  // The temporary copy goes only now that the real file is safely written.
-  if (!doc.tempCopyPath.empty()) {
-    fs.Remove(doc.tempCopyPath);
-    doc.tempCopyPath.clear();
-  }
-  hooks.AfterSaveTools(doc);
-  return true;
+    doc.Edits().MarkSaved();
+    doc.readOnly = false;
+    doc.readOnlyBecauseUnwritable = false;
+    doc.lastWriteTimeNs = !doc.remote && settings.checkModify ? StatOf(path).mtimeNs : 0;
+    if (env.fileTypeChosenAutomatically) hooks.ChooseFileTypeAgain(doc);
+    doc.encodingBeforeChange = doc.encoding;
+    // The temporary copy goes only now that the real file is safely written.
+    if (!doc.tempCopyPath.empty()) {
+      fs.Remove(doc.tempCopyPath);
+      doc.tempCopyPath.clear();
+    }
+    hooks.AfterSaveTools(doc);
+    return true;
+  });
 }
 
 bool DoSave(CMyEditDoc& doc, const std::string& path, bool replace, const SaveEnvironment& env) {

@@ -1,11 +1,13 @@
 #include "text/EditOps.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/Diagnostics.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "text/CMyEditDoc.h"
+#include "text/FileErrors.h"
 #include "text/TextBuffer.h"
 
 namespace kastrell {
@@ -13,7 +15,9 @@ namespace kastrell {
 namespace {
 constexpr std::u16string_view kCrLf = u"\r\n";
 constexpr TextPos kToEnd{kRepaintToEnd, 0};
-constexpr std::string_view kTitleMarker = " *";
+
+// The list an operation in this mode records its step in.
+HistoryList ListOf(UndoMode mode) { return mode == kUndoIntoRedo ? HistoryList::Redo : HistoryList::Undo; }
 
 void InformationBeep() { CurrentPlatform().boxes->Beep(BeepKind::Information); }
 
@@ -140,9 +144,14 @@ bool EditOps::ApplyRows(std::int32_t first, std::int32_t lastOld, std::int32_t l
   while (stop < rows.Size() && rows[stop].line <= lastOld) ++stop;
   std::vector<RowEntry>& fresh = rowScratch_;
   fresh.clear();
-  b.Watchers().CutRowsOfLines(b, first, std::min(lastNew, b.LineCount() - 1), fresh);
+  bool cut = true;
+  try {
+    b.Watchers().CutRowsOfLines(b, first, std::min(lastNew, b.LineCount() - 1), fresh);
+  } catch (const std::bad_alloc&) {
+    cut = false;
+  }
   std::int32_t n = std::int32_t(fresh.size());
-  if (!rows.Replace(begin, stop - begin, fresh.data(), n)) {
+  if (!cut || !rows.Replace(begin, stop - begin, fresh.data(), n)) {
     // Out of memory: the table no longer matches; let the layout rebuild it.
     b.NotifyRowsInvalid();
     return true;
@@ -159,9 +168,15 @@ void EditOps::EndRowBatch() {
 
 // ---------------------------------------------------------------- buffer changes
 
-std::u16string EditOps::CopyRange(TextPos start, TextPos end, Offsets& unitCrLf) {
+bool EditOps::CopyRange(TextPos start, TextPos end, std::u16string& text, Offsets& unitCrLf) {
+  return Allocated([&] {
+    unitCrLf.clear();
+    text = CopyRangeText(start, end, unitCrLf);
+  });
+}
+
+std::u16string EditOps::CopyRangeText(TextPos start, TextPos end, Offsets& unitCrLf) {
   TextBuffer& b = Buf();
-  unitCrLf.clear();
   std::int64_t offset = 0;
   for (std::int32_t l = start.line; l <= end.line; ++l) {
     std::size_t from = l == start.line ? std::size_t(start.column) : 0;
@@ -172,18 +187,19 @@ std::u16string EditOps::CopyRange(TextPos start, TextPos end, Offsets& unitCrLf)
     }
     offset += std::int64_t(piece.size()) + std::int64_t(kCrLf.size());
   }
-  return b.GetTextString(start, end, kLineStylePc, false);
+  return b.GetTextString(start, end, LineStyle::Pc, false);
 }
 
 bool EditOps::ApplyInsert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, TextPos& end) {
   TextBuffer& b = Buf();
   if (text.find(kCrLf) == std::u16string_view::npos) {  // typing: one piece, nothing to split
     if (std::int64_t(text.size()) + b.LineLength(at.line) >= INT32_MAX - 1) return false;
-    if (!b.InsertUnits(at.line, at.column, text.data(), std::int32_t(text.size()))) return false;
+    if (!b.InsertUnits(at.line, at.column, text.data(), std::int32_t(text.size()))) return NoMemory();
     end = TextPos{at.line, at.column + std::int32_t(text.size())};
     return true;
   }
-  std::vector<std::u16string_view> pieces = SplitAtCrLf(text, unitCrLf);
+  std::vector<std::u16string_view> pieces;
+  if (!Allocated([&] { pieces = SplitAtCrLf(text, unitCrLf); })) return false;
   std::u16string_view first = pieces.front(), last = pieces.back();
   std::u16string_view tail = b.LineView(at.line).substr(std::size_t(at.column));
   std::int64_t lastLength = std::int64_t(last.size()) + (pieces.size() == 1 ? b.LineLength(at.line) : tail.size());
@@ -192,7 +208,7 @@ bool EditOps::ApplyInsert(TextPos at, std::u16string_view text, const Offsets& u
     return false;
   }
   if (pieces.size() == 1) {  // every CR LF was a pair of units
-    if (!b.InsertUnits(at.line, at.column, first.data(), std::int32_t(first.size()))) return false;
+    if (!b.InsertUnits(at.line, at.column, first.data(), std::int32_t(first.size()))) return NoMemory();
     end = TextPos{at.line, at.column + std::int32_t(first.size())};
     return true;
   }
@@ -200,28 +216,32 @@ bool EditOps::ApplyInsert(TextPos at, std::u16string_view text, const Offsets& u
   // The new lines are built whole before the buffer changes, so a failed
   // allocation leaves the document as it was.
   std::int32_t added = std::int32_t(pieces.size() - 1);
-  std::vector<LineRecord> records(static_cast<std::size_t>(added));
+  std::vector<LineRecord> records;
+  if (!Allocated([&] { records.resize(static_cast<std::size_t>(added)); })) return false;
   bool ok = true;
   for (std::int32_t i = 0; i < added && ok; ++i) {
     std::u16string_view piece = pieces[std::size_t(i) + 1];
     if (i + 1 < added) {
       records[std::size_t(i)] = MakeLineRecord(piece.data(), std::int32_t(piece.size()));
     } else {
-      std::u16string joined;
-      joined.reserve(piece.size() + tail.size());
-      joined.append(piece).append(tail);
-      records[std::size_t(i)] = MakeLineRecord(joined.data(), std::int32_t(joined.size()));
+      // The last new line is the last piece followed by the rest of the line.
+      LineRecord& rec = records[std::size_t(i)];
+      if (SetLineStoreLength(rec, std::int32_t(piece.size() + tail.size()) + 1)) {
+        std::copy(piece.begin(), piece.end(), rec.text);
+        std::copy(tail.begin(), tail.end(), rec.text + piece.size());
+        rec.text[piece.size() + tail.size()] = 0;
+      }
     }
     ok = records[std::size_t(i)].text != nullptr;
   }
   if (!ok || !b.InsertLines(at.line + 1, records.data(), added)) {
     for (LineRecord& r : records) ReleaseLineStore(r);
-    return false;
+    return NoMemory();
   }
   std::int32_t oldLength = b.LineLength(at.line);
   if (!b.InsertUnits(at.line, at.column, first.data(), std::int32_t(first.size()))) {
     b.RemoveLines(at.line + 1, added);
-    return false;
+    return NoMemory();
   }
   b.DeleteUnits(at.line, at.column + std::int32_t(first.size()), oldLength - at.column);
   end = TextPos{at.line + added, std::int32_t(last.size())};
@@ -237,7 +257,7 @@ bool EditOps::ApplyDelete(TextPos start, TextPos end) {
   std::u16string_view rest = b.LineView(end.line).substr(std::size_t(end.column));
   std::int32_t startLength = b.LineLength(start.line);
   if (std::int64_t(start.column) + std::int64_t(rest.size()) >= INT32_MAX - 1) return false;
-  if (!b.InsertUnits(start.line, startLength, rest.data(), std::int32_t(rest.size()))) return false;
+  if (!b.InsertUnits(start.line, startLength, rest.data(), std::int32_t(rest.size()))) return NoMemory();
   b.DeleteUnits(start.line, start.column, startLength - start.column);
   if (start.column == 0 && end.column == 0) b.MutableLine(start.line).fold = b.Line(end.line).fold;
   b.RemoveLines(start.line + 1, end.line - start.line);
@@ -254,18 +274,47 @@ void EditOps::Record(UndoStep step, UndoMode mode) {
     step.cleanBefore = true;
     SetModified(true);
   }
-  history_.Steps(mode != kUndoIntoRedo).push_back(std::move(step));
-  if (mode == kUndoUser) history_.Steps(false).clear();
+  history_.Steps(ListOf(mode)).push_back(std::move(step));
+  if (mode == kUndoUser) history_.Steps(HistoryList::Redo).clear();
 }
 
 // ---------------------------------------------------------------- operations
 
 template <typename Op>
 bool EditOps::Reported(Op&& op) {
+  if (opDepth_ == 0) outOfMemory_ = false;
   ++opDepth_;
-  bool ok = op();
-  if (--opDepth_ == 0 && ok) Buf().Watchers().TextChanged(doc_, Buf().LastChange());
+  bool ok = false;
+  try {
+    ok = op();
+  } catch (const std::bad_alloc&) {
+    // The operations take their memory before they change anything; this
+    // only keeps a shortage elsewhere from ending the program.
+    outOfMemory_ = true;
+  }
+  if (--opDepth_ == 0) {
+    if (outOfMemory_) ReportOutOfMemory();
+    if (ok) Buf().Watchers().TextChanged(doc_, Buf().LastChange());
+  }
   return ok;
+}
+
+template <typename F>
+bool EditOps::Allocated(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (const std::bad_alloc&) {
+    outOfMemory_ = true;
+    return false;
+  }
+}
+
+bool EditOps::ReserveStep(UndoMode mode) {
+  if (mode == kUndoNone) return true;
+  UndoHistory::List& list = history_.Steps(ListOf(mode));
+  if (list.size() < list.capacity()) return true;
+  return Allocated([&] { list.reserve(std::max<std::size_t>(16, list.capacity() * 2)); });
 }
 
 bool EditOps::InsertText(TextPos at, std::u16string_view text, UndoMode mode) {
@@ -283,7 +332,7 @@ bool EditOps::Insert(TextPos at, std::u16string_view text, const Offsets& unitCr
   CheckRowOf(at.line);
 
   TextPos end;
-  if (!ApplyInsert(at, text, unitCrLf, end)) return false;
+  if (!ReserveStep(mode) || !ApplyInsert(at, text, unitCrLf, end)) return false;
   splits = end.line != at.line;
   report.end = end;
   report.repaintEnd = splits || expanded ? kToEnd : TextPos{at.line, b.LineLength(at.line)};
@@ -294,7 +343,7 @@ bool EditOps::Insert(TextPos at, std::u16string_view text, const Offsets& unitCr
   UndoStep* typing = mode == kUndoUser && modified_ ? history_.OpenTypingStepEndingAt(at) : nullptr;
   if (typing) {
     typing->end = end;
-    history_.Steps(false).clear();
+    history_.Steps(HistoryList::Redo).clear();
   } else {
     UndoStep step;
     step.kind = StepKind::Insert;
@@ -331,8 +380,8 @@ bool EditOps::Delete(TextPos start, TextPos end, UndoMode mode) {
 
   std::u16string removed;
   Offsets unitCrLf;
-  if (mode != kUndoNone) removed = CopyRange(start, end, unitCrLf);
-  if (!ApplyDelete(start, end)) return false;
+  if (mode != kUndoNone && !CopyRange(start, end, removed, unitCrLf)) return false;
+  if (!ReserveStep(mode) || !ApplyDelete(start, end)) return false;
   report.repaintEnd = spans || expanded ? kToEnd : TextPos{start.line, b.LineLength(start.line)};
   b.Watchers().RescanLines(b, start.line, start.line);
   if (b.Folding() && b.Watchers().UpdateFoldsAfterEdit(b, start, start.line, spans)) report.first.column = 0;
@@ -355,19 +404,24 @@ bool EditOps::ReplaceRange(TextPos start, TextPos end, std::u16string_view text,
 bool EditOps::Replace(TextPos start, TextPos end, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode) {
   if (!Valid(start) || !Valid(end) || end < start || (start == end && text.empty())) return false;
   TextBuffer& b = Buf();
+  // The old text is kept even without undo: a replace whose insertion fails
+  // puts it back.
   std::u16string old;
   Offsets oldUnitCrLf;
-  if (mode != kUndoNone) old = CopyRange(start, end, oldUnitCrLf);
+  if (!CopyRange(start, end, old, oldUnitCrLf)) return false;
 
   // Marks inside the range would all move to its first line; put them back on
   // the lines that still exist after the replacement instead.
   std::vector<std::int32_t> marked;
-  for (std::int32_t l = start.line; l <= end.line; ++l) {
-    if (b.Line(l).marked) {
-      marked.push_back(l);
-      b.ToggleMark(l);
-    }
+  if (!Allocated([&] {
+        for (std::int32_t l = start.line; l <= end.line; ++l) {
+          if (b.Line(l).marked) marked.push_back(l);
+        }
+      }) ||
+      !ReserveStep(mode)) {
+    return false;
   }
+  for (std::int32_t l : marked) b.ToggleMark(l);
   auto restoreMarks = [&](std::int32_t lastLine) {
     for (std::int32_t l : marked) {
       if (l <= lastLine && l < b.LineCount() && !b.Line(l).marked) b.ToggleMark(l);
@@ -387,10 +441,12 @@ bool EditOps::Replace(TextPos start, TextPos end, std::u16string_view text, cons
     if (Insert(start, text, unitCrLf, kUndoNone)) {
       MergeReport(report, b.LastChange());
       insertedEnd = b.LastChange().end;
-    } else if (start == end) {
+    } else if (start == end || Insert(start, old, oldUnitCrLf, kUndoNone)) {
+      // Nothing was deleted, or the deleted text is back: the document is as it was.
       restoreMarks(end.line);
       return false;
     }
+    // Otherwise the deletion stays, recorded below so that Undo restores it.
   }
   report.end = insertedEnd;
   restoreMarks(insertedEnd.line);
@@ -418,8 +474,8 @@ bool EditOps::Move(TextPos start, TextPos end, TextPos dest, UndoMode mode) {
   }
   TextBuffer& b = Buf();
   Offsets unitCrLf;
-  std::u16string moved = CopyRange(start, end, unitCrLf);
-  if (!Delete(start, end, kUndoNone)) return false;
+  std::u16string moved;
+  if (!CopyRange(start, end, moved, unitCrLf) || !ReserveStep(mode) || !Delete(start, end, kUndoNone)) return false;
   ChangeReport report = b.LastChange();
 
   if (end.line < dest.line) {
@@ -502,24 +558,24 @@ AdvanceResult EditOps::AdvancePosition(TextPos at, std::int64_t n) const {
 
 // ---------------------------------------------------------------- undo
 
-StepKind EditOps::UndoOne(bool fromUndoList) {
+StepKind EditOps::UndoOne(HistoryList from) {
   StepKind kind = StepKind::None;
   Reported([&] {
-    kind = UndoStepBack(fromUndoList);
+    kind = UndoStepBack(from);
     return kind != StepKind::None;
   });
   return kind;
 }
 
-StepKind EditOps::UndoStepBack(bool fromUndoList) {
-  UndoHistory::List& list = history_.Steps(fromUndoList);
+StepKind EditOps::UndoStepBack(HistoryList from) {
+  UndoHistory::List& list = history_.Steps(from);
   if (list.empty()) {
     InformationBeep();
     return StepKind::None;
   }
   UndoStep step = std::move(list.back());
   list.pop_back();
-  UndoMode mode = fromUndoList ? kUndoIntoRedo : kUndoFromRedo;
+  UndoMode mode = from == HistoryList::Undo ? kUndoIntoRedo : kUndoFromRedo;
   bool ok = false;
   switch (step.kind) {
     case StepKind::Insert: ok = Delete(step.start, step.end, mode); break;
@@ -539,22 +595,22 @@ StepKind EditOps::UndoStepBack(bool fromUndoList) {
   return step.kind;
 }
 
-bool EditOps::UndoCommand(bool fromUndoList) {
-  return Reported([&] { return UndoGroup(fromUndoList); });
+bool EditOps::UndoCommand(HistoryList from) {
+  return Reported([&] { return UndoGroup(from); });
 }
 
-bool EditOps::UndoGroup(bool fromUndoList) {
-  if (history_.Steps(fromUndoList).empty()) {
+bool EditOps::UndoGroup(HistoryList from) {
+  if (history_.Steps(from).empty()) {
     InformationBeep();
     return false;
   }
-  std::int32_t n = history_.LastGroupCount(fromUndoList);
-  if (n <= 1) return UndoOne(fromUndoList) != StepKind::None;
+  std::int32_t n = history_.LastGroupCount(from);
+  if (n <= 1) return UndoOne(from) != StepKind::None;
   ChangeReport total;
   std::int32_t done = 0;
-  while (done < n && !history_.Steps(fromUndoList).empty()) {
-    history_.CloseTypingStep(false, !fromUndoList);
-    if (UndoOne(fromUndoList) == StepKind::None) break;
+  while (done < n && !history_.Steps(from).empty()) {
+    history_.CloseTypingStep(TypingStep::Closed, OtherList(from));
+    if (UndoOne(from) == StepKind::None) break;
     if (done == 0) {
       total = Buf().LastChange();
     } else {
@@ -562,7 +618,7 @@ bool EditOps::UndoGroup(bool fromUndoList) {
     }
     ++done;
   }
-  history_.GroupLastSteps(done, !fromUndoList);
+  history_.GroupLastSteps(done, OtherList(from));
   if (done > 0) Buf().LastChange() = total;
   return done > 0;
 }
@@ -573,15 +629,21 @@ void EditOps::SetModified(bool modified) {
   if (modified == modified_) return;
   modified_ = modified;
   if (!titleSuspended_) {
-    std::string title = doc_.Title();
     bool changed = false;
-    if (modified) {
-      title += kTitleMarker;
-      titleMarked_ = changed = true;
-    } else if (titleMarked_ && title.ends_with(kTitleMarker)) {
-      title.resize(title.size() - kTitleMarker.size());
-      titleMarked_ = false;
-      changed = true;
+    std::string title;
+    // Without memory for the new title the old one stays; the flag still changes.
+    try {
+      title = doc_.Title();
+      if (modified) {
+        title += kTitleMarker;
+        titleMarked_ = changed = true;
+      } else if (titleMarked_ && title.ends_with(kTitleMarker)) {
+        title = TitleWithoutMarker(std::move(title));
+        titleMarked_ = false;
+        changed = true;
+      }
+    } catch (const std::bad_alloc&) {
+      changed = false;
     }
     if (changed) {
       doc_.SetTitle(std::move(title));

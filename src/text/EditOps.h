@@ -4,6 +4,7 @@
 // The modified flag lives here too, because the undo history drives it.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,14 @@ namespace kastrell {
 
 class CMyEditDoc;
 class TextBuffer;
+
+// The marker a modified document's title ends with.
+inline constexpr std::string_view kTitleMarker = " *";
+// A document title without the trailing marker of a modified document.
+inline std::string TitleWithoutMarker(std::string title) {
+  if (title.ends_with(kTitleMarker)) title.resize(title.size() - kTitleMarker.size());
+  return title;
+}
 
 // Repaint end line meaning "from the first changed line to the end".
 inline constexpr std::int32_t kRepaintToEnd = -1;
@@ -59,15 +68,15 @@ class EditOps {
   // Reverses the last step of the undo list (or of the redo list), recording
   // the reverse in the other list. Returns the kind reversed, None when the
   // list is empty (after the information beep) or the step no longer fits.
-  StepKind UndoOne(bool fromUndoList);
+  StepKind UndoOne(HistoryList from);
   // The Undo and Redo commands: reverse the last user-visible step (a whole
   // group) and leave the union of the changes in the change report.
-  bool Undo() { return UndoCommand(true); }
-  bool Redo() { return UndoCommand(false); }
-  void GroupLastSteps(std::int32_t n, bool inUndoList) { history_.GroupLastSteps(n, inUndoList); }
-  std::int32_t LastGroupCount(bool inUndoList) const { return history_.LastGroupCount(inUndoList); }
-  void CloseTypingStep(bool open, bool inUndoList) { history_.CloseTypingStep(open, inUndoList); }
-  std::int32_t StepCount(bool inUndoList) const { return std::int32_t(history_.Steps(inUndoList).size()); }
+  bool Undo() { return UndoCommand(HistoryList::Undo); }
+  bool Redo() { return UndoCommand(HistoryList::Redo); }
+  void GroupLastSteps(std::int32_t n, HistoryList list) { history_.GroupLastSteps(n, list); }
+  std::int32_t LastGroupCount(HistoryList list) const { return history_.LastGroupCount(list); }
+  void CloseTypingStep(TypingStep state, HistoryList list) { history_.CloseTypingStep(state, list); }
+  std::int32_t StepCount(HistoryList list) const { return std::int32_t(history_.Steps(list).size()); }
 
   // ---- Modified flag
   bool IsModified() const { return modified_; }
@@ -108,8 +117,8 @@ class EditOps {
   using Offsets = std::vector<std::int64_t>;
   bool Delete(TextPos start, TextPos end, UndoMode mode);
   bool Move(TextPos start, TextPos end, TextPos dest, UndoMode mode);
-  StepKind UndoStepBack(bool fromUndoList);
-  bool UndoGroup(bool fromUndoList);
+  StepKind UndoStepBack(HistoryList from);
+  bool UndoGroup(HistoryList from);
   // Runs a public operation; the outermost one tells every party its change
   // report when it succeeded, so a command of several steps is reported once.
   template <typename Op>
@@ -117,11 +126,25 @@ class EditOps {
   bool Insert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode);
   bool Replace(TextPos start, TextPos end, std::u16string_view text, const Offsets& unitCrLf, UndoMode mode);
   // The text of [start, end) with CR LF between lines, and where it holds CR LF units.
-  std::u16string CopyRange(TextPos start, TextPos end, Offsets& unitCrLf);
+  // False (out of memory noted) when the copy could not be made.
+  bool CopyRange(TextPos start, TextPos end, std::u16string& text, Offsets& unitCrLf);
+  std::u16string CopyRangeText(TextPos start, TextPos end, Offsets& unitCrLf);
+  // Makes room for the step an operation in this mode will record, so that
+  // recording cannot fail once the buffer has changed.
+  bool ReserveStep(UndoMode mode);
+  // Runs the allocating part of an operation; a shortage becomes false with
+  // out of memory noted, before anything changed.
+  template <typename F>
+  bool Allocated(F&& f);
   bool ApplyInsert(TextPos at, std::u16string_view text, const Offsets& unitCrLf, TextPos& end);
   bool ApplyDelete(TextPos start, TextPos end);
+  // Notes that the buffer ran out of memory; returns false.
+  bool NoMemory() {
+    outOfMemory_ = true;
+    return false;
+  }
   void Record(UndoStep step, UndoMode mode);
-  bool UndoCommand(bool fromUndoList);
+  bool UndoCommand(HistoryList from);
 
   CMyEditDoc& doc_;
   UndoHistory history_;
@@ -130,6 +153,7 @@ class EditOps {
   bool titleMarked_ = false;  // the title carries the marker this class added
   // Nesting of public operations: only the outermost reports TextChanged.
   std::int32_t opDepth_ = 0;
+  bool outOfMemory_ = false;  // the running command ran out of memory
 
   // The pending row update of a batch: current lines batchFirst_ … batchLast_
   // replace the table's rows of lines batchFirst_ … batchLastOld_.
@@ -146,10 +170,10 @@ class EditOps {
 class StepGroup {
  public:
   explicit StepGroup(EditOps& ops) : ops_(ops) {
-    ops_.CloseTypingStep(false, true);
-    before_ = ops_.StepCount(true);
+    ops_.CloseTypingStep(TypingStep::Closed, HistoryList::Undo);
+    before_ = ops_.StepCount(HistoryList::Undo);
   }
-  ~StepGroup() { ops_.GroupLastSteps(ops_.StepCount(true) - before_, true); }
+  ~StepGroup() { ops_.GroupLastSteps(ops_.StepCount(HistoryList::Undo) - before_, HistoryList::Undo); }
   StepGroup(const StepGroup&) = delete;
   StepGroup& operator=(const StepGroup&) = delete;
 

@@ -1,5 +1,7 @@
 #include "text/Encoding.h"
 
+#include "platform/Memory.h"
+
 #include "platform/Utf.h"
 
 #if defined(__SSE2__)
@@ -66,7 +68,7 @@ Utf8Detection DetectUtf8(const char* data, std::size_t size, bool utf8Supported)
   return r;
 }
 
-LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count, std::int32_t noBreakStyle) {
+LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count, LineStyle noBreakStyle) {
   LineSeparatorDetection d;
   // Count every CR, every LF and every CR directly followed by an LF; the
   // lone ones are the differences. A CR LF pair is the only way a unit takes
@@ -112,22 +114,22 @@ LineSeparatorDetection DetectLineSeparator(const char16_t* u, std::size_t count,
     d.style = noBreakStyle;
     d.mixed = false;
   } else if (d.crlf >= d.lf && d.crlf >= d.cr) {
-    d.style = kLineStylePc;
+    d.style = LineStyle::Pc;
     d.mixed = d.lf > 0 || d.cr > 0;
   } else if (d.lf > d.crlf && d.lf >= d.cr) {
-    d.style = kLineStyleUnix;
+    d.style = LineStyle::Unix;
     d.mixed = d.crlf > 0 || d.cr > 0;
   } else {
-    d.style = kLineStyleMac;
+    d.style = LineStyle::Mac;
     d.mixed = d.crlf > 0 || d.lf > 0;
   }
   if (d.nul > 0) d.mixed = true;
   return d;
 }
 
-std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, std::int32_t style) {
-  if (style == kLineStylePc) return d.crlf;
-  return style == kLineStyleUnix ? d.lf + d.crlf : d.cr + d.crlf;
+std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, LineStyle style) {
+  if (style == LineStyle::Pc) return d.crlf;
+  return style == LineStyle::Unix ? d.lf + d.crlf : d.cr + d.crlf;
 }
 
 bool RepairLineBreaks(const char16_t* u, std::size_t count, RepairResult& out) {
@@ -151,7 +153,7 @@ bool RepairLineBreaks(const char16_t* u, std::size_t count, RepairResult& out) {
     }
   }
   if (changes == 0) return false;
-  auto* dst = static_cast<char16_t*>(std::malloc((count + changes + 1) * sizeof(char16_t)));
+  auto* dst = static_cast<char16_t*>(AllocateBytes((count + changes + 1) * sizeof(char16_t)));
   if (!dst) {
     out.outOfMemory = true;
     return false;
@@ -187,12 +189,13 @@ std::string EncodingName(std::int32_t id, std::int32_t ansiCodePage) {
   return "cp" + std::to_string(id);
 }
 
-const char* LineStyleName(std::int32_t style) {
+const char* LineStyleName(LineStyle style) {
   switch (style) {
-    case kLineStyleUnix: return "UNIX";
-    case kLineStyleMac: return "MAC";
-    default: return "PC";
+    case LineStyle::Unix: return "UNIX";
+    case LineStyle::Mac: return "MAC";
+    case LineStyle::Pc: break;
   }
+  return "PC";
 }
 
 }  // namespace kastrell

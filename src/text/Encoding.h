@@ -29,7 +29,7 @@ struct Utf8Detection {
 Utf8Detection DetectUtf8(const char* bytes, std::size_t size, bool utf8Supported = true);
 
 struct LineSeparatorDetection {
-  std::int32_t style = kLineStylePc;
+  LineStyle style = LineStyle::Pc;
   bool mixed = false;
   // The counts behind the decision; lines = breaks of the chosen style + 1.
   std::int64_t crlf = 0, lf = 0, cr = 0, nul = 0;
@@ -39,11 +39,11 @@ struct LineSeparatorDetection {
 // style; any U+0000 unit makes the text mixed. Text without a break gets
 // noBreakStyle (the "PC format" setting).
 LineSeparatorDetection DetectLineSeparator(const char16_t* units, std::size_t count,
-                                           std::int32_t noBreakStyle);
+                                           LineStyle noBreakStyle);
 
 // The line breaks of style in counts d: CR LF (PC), every LF (UNIX, an LF
 // of a CR LF too) or every CR (MAC); the text has that many lines plus one.
-std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, std::int32_t style);
+std::int64_t BreaksOfStyle(const LineSeparatorDetection& d, LineStyle style);
 
 // Rewrites every lone LF, lone CR and CR CR LF as CR LF and every U+0000 as a
 // space, into a new malloc'ed block (count + changes + 1 units, terminated by
@@ -60,6 +60,6 @@ bool RepairLineBreaks(const char16_t* units, std::size_t count, RepairResult& ou
 // page, "Unicode", "U BE", "UTF-8", otherwise "cp<number>".
 std::string EncodingName(std::int32_t id, std::int32_t ansiCodePage);
 // "UNIX", "PC" or "MAC".
-const char* LineStyleName(std::int32_t style);
+const char* LineStyleName(LineStyle style);
 
 }  // namespace kastrell

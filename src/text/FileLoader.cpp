@@ -192,8 +192,8 @@ ScopedEncodingOverride::ScopedEncodingOverride(std::int32_t encoding) : previous
 ScopedEncodingOverride::~ScopedEncodingOverride() { g_override = previous_; }
 
 LoadBatch& CurrentLoadBatch() { return g_batch; }
-ScopedLoadBatch::ScopedLoadBatch() { g_batch = LoadBatch{true, {}, {}, {}}; }
-ScopedLoadBatch::~ScopedLoadBatch() { g_batch = LoadBatch{}; }
+ScopedLoadBatch::ScopedLoadBatch() : outer_(g_batch) { g_batch = LoadBatch{true, {}, {}, {}}; }
+ScopedLoadBatch::~ScopedLoadBatch() { g_batch = outer_; }
 
 bool DecodeText(CMyEditDoc& doc, char* rawBytes, std::size_t size, const std::string& displayName,
                 const LoadEnvironment& env) {
@@ -345,7 +345,7 @@ bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std:
     status.SuspendLineCount(false);
   };
 
-  std::int32_t style = settings.pcFormat;
+  LineStyle style = settings.pcFormat;
   bool mixed = false;
   TextBuffer fresh;
   if (count > 0) {
@@ -371,7 +371,7 @@ bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std:
           ReportOutOfMemory();
           return false;
         }
-        style = kLineStylePc;
+        style = LineStyle::Pc;
         d = DetectLineSeparator(units, count, settings.pcFormat);
         mixed = false;
       }
@@ -388,7 +388,7 @@ bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std:
     }
     // Each line points into the decoded block; its separator's first unit
     // becomes the line's terminating 0.
-    const char16_t sepUnit = style == kLineStyleUnix ? u'\n' : u'\r';
+    const char16_t sepUnit = style == LineStyle::Unix ? u'\n' : u'\r';
     std::size_t lineStart = 0;
     // Lines go into the buffer 202 at a time, and the progress moves with each batch.
     constexpr std::int32_t kBatch = 202;
@@ -416,7 +416,7 @@ bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std:
     for (std::size_t i = 0; i < count && ok; ++i) {
       i += FindUnit(units + i, count - i, sepUnit);
       if (i >= count) break;
-      if (style == kLineStylePc) {
+      if (style == LineStyle::Pc) {
         if (i + 1 >= count || units[i + 1] != u'\n') continue;
         ok = append(i);
         lineStart = i + 2;
@@ -447,83 +447,86 @@ bool DecodeText(CMyEditDoc& doc, LargeBuffer bytes, std::size_t size, const std:
 
 bool LoadFile(CMyEditDoc& doc, const std::string& path, const std::string& displayName,
               const LoadEnvironment& env) {
-  ScopedModalOperation busy;
-  Platform& platform = CurrentPlatform();
-  FileSystem& fs = *platform.files;
-  const std::string& name = displayName.empty() ? path : displayName;
+  // Memory that runs out on the way is reported and fails the call.
+  return ReportingShortage([&]() -> bool {
+    ScopedModalOperation busy;
+    Platform& platform = CurrentPlatform();
+    FileSystem& fs = *platform.files;
+    const std::string& name = displayName.empty() ? path : displayName;
 
-  if (env.remote && env.remote->IsRemotePath(path)) {
-    std::string cache;
-    std::unique_ptr<File> file;
-    // An exclusive, unpredictable name: nobody can plant a file or link there.
-    if (FileError e = fs.CreateUnique(fs.TempDirectory(), "rmt", cache, file)) {
-      ReportFileError(fs.TempDirectory(), e);
+    if (env.remote && env.remote->IsRemotePath(path)) {
+      std::string cache;
+      std::unique_ptr<File> file;
+      // An exclusive, unpredictable name: nobody can plant a file or link there.
+      if (FileError e = fs.CreateUnique(fs.TempDirectory(), "rmt", cache, file)) {
+        ReportFileError(fs.TempDirectory(), e);
+        return false;
+      }
+      file->Close();
+      bool ok = env.remote->Download(path, cache, doc) && LoadFile(doc, cache, path, env);
+      if (!env.settings.backupRemote) {
+        fs.Remove(cache);
+        doc.remoteCachePath.clear();
+      } else {
+        doc.remoteCachePath = cache;
+      }
+      if (env.settings.disconnect) env.remote->Disconnect(path);
+      return ok;
+    }
+
+    FileInfo info;
+    if (FileError e = fs.Stat(path, info)) {
+      ReportFileError(name, e);
       return false;
     }
-    file->Close();
-    bool ok = env.remote->Download(path, cache, doc) && LoadFile(doc, cache, path, env);
-    if (!env.settings.backupRemote) {
-      fs.Remove(cache);
-      doc.remoteCachePath.clear();
-    } else {
-      doc.remoteCachePath = cache;
+    if (info.kind == FileKind::Directory || info.kind == FileKind::Other) {
+      // Reading a FIFO or a device would block or never end.
+      ReportFileError(name, FileError{EINVAL, std::string(LoadString(24450))});
+      return false;
     }
-    if (env.settings.disconnect) env.remote->Disconnect(path);
-    return ok;
-  }
 
-  FileInfo info;
-  if (FileError e = fs.Stat(path, info)) {
-    ReportFileError(name, e);
-    return false;
-  }
-  if (info.kind == FileKind::Directory || info.kind == FileKind::Other) {
-    // Reading a FIFO or a device would block or never end.
-    ReportFileError(name, FileError{EINVAL, std::string(LoadString(24450))});
-    return false;
-  }
+    bool unwritable = static_cast<bool>(fs.CheckWritable(path));
+    std::unique_ptr<File> file;
+    if (FileError e = fs.OpenRead(path, file)) {
+      ReportFileError(name, e);
+      return false;
+    }
+    if (info.kind == FileKind::Missing) fs.Stat(path, info);  // created since the first look
+    if (info.size >= 0x7FFFFFFFull) {
+      platform.boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
+      return false;
+    }
+    std::uint64_t available = platform.system->AvailableMemory();
+    if (info.size > 0x2000000ull && info.size > available / 4) {
+      std::string text =
+          FormatString(LoadString(21655), {Megabytes(available), Megabytes(available / 4), Megabytes(info.size)});
+      MessageResult r = platform.boxes->Show({text, Buttons::YesNo, Icon::Warning, {}});
+      if (r.answer != Answer::Yes) return false;
+    }
 
-  bool unwritable = static_cast<bool>(fs.CheckWritable(path));
-  std::unique_ptr<File> file;
-  if (FileError e = fs.OpenRead(path, file)) {
-    ReportFileError(name, e);
-    return false;
-  }
-  if (info.kind == FileKind::Missing) fs.Stat(path, info);  // created since the first look
-  if (info.size >= 0x7FFFFFFFull) {
-    platform.boxes->Show({std::string(LoadString(21696)), Buttons::Ok, Icon::Stop, {}});
-    return false;
-  }
-  std::uint64_t available = platform.system->AvailableMemory();
-  if (info.size > 0x2000000ull && info.size > available / 4) {
-    std::string text =
-        FormatString(LoadString(21655), {Megabytes(available), Megabytes(available / 4), Megabytes(info.size)});
-    MessageResult r = platform.boxes->Show({text, Buttons::YesNo, Icon::Warning, {}});
-    if (r.answer != Answer::Yes) return false;
-  }
+    // The size is only a hint: the file is read to its end.
+    LargeBuffer bytes;
+    std::size_t total = 0;
+    if (!ReadWholeStream(*file, std::size_t(info.size), name, bytes, total)) return false;
+    file->Close();
 
-  // The size is only a hint: the file is read to its end.
-  LargeBuffer bytes;
-  std::size_t total = 0;
-  if (!ReadWholeStream(*file, std::size_t(info.size), name, bytes, total)) return false;
-  file->Close();
-
-  const bool wasModified = doc.IsModified();
-  doc.SetModified(true);
-  if (!DecodeText(doc, std::move(bytes), total, name, env)) {
-    doc.SetModified(wasModified);
-    return false;
-  }
-  if (unwritable) {
-    doc.readOnly = true;
-    doc.readOnlyBecauseUnwritable = true;
-  }
-  const TextBuffer& buf = doc.Buffer();
-  doc.logFile = buf.LineView(0) == u".LOG";
-  doc.lastWriteTimeNs = info.mtimeNs;
-  // A loaded or reloaded text starts a new history, unmodified.
-  doc.Edits().ResetHistory();
-  return true;
+    const bool wasModified = doc.IsModified();
+    doc.SetModified(true);
+    if (!DecodeText(doc, std::move(bytes), total, name, env)) {
+      doc.SetModified(wasModified);
+      return false;
+    }
+    if (unwritable) {
+      doc.readOnly = true;
+      doc.readOnlyBecauseUnwritable = true;
+    }
+    const TextBuffer& buf = doc.Buffer();
+    doc.logFile = buf.LineView(0) == u".LOG";
+    doc.lastWriteTimeNs = info.mtimeNs;
+    // A loaded or reloaded text starts a new history, unmodified.
+    doc.Edits().ResetHistory();
+    return true;
+  });
 }
 
 }  // namespace kastrell

@@ -16,7 +16,7 @@ namespace kastrell {
 // The "Files" settings that loading reads.
 struct LoadSettings {
   std::int32_t encoding = 0;         // "Encoding": default for undetected files
-  std::int32_t pcFormat = 1;         // "PC format": style of text without breaks
+  LineStyle pcFormat = LineStyle::Pc;  // "PC format": style of text without breaks
   bool checkInvalidCrLf = false;     // "Check invalid CR/LF"
   bool backupRemote = true;          // "Backup Remote": keep remote cache files
   bool disconnect = false;           // "Options" / "Disconnect" after remote transfers
@@ -45,13 +45,18 @@ struct LoadBatch {
   std::optional<Answer> closeAnswer;      // the close-time save question
 };
 LoadBatch& CurrentLoadBatch();
-// Starts a batch for its lifetime; the remembered answers end with it.
+// Starts a batch for its lifetime; the remembered answers end with it. A
+// batch started inside another one has answers of its own and gives the outer
+// batch back, answers included, when it ends.
 class ScopedLoadBatch {
  public:
   ScopedLoadBatch();
   ~ScopedLoadBatch();
   ScopedLoadBatch(const ScopedLoadBatch&) = delete;
   ScopedLoadBatch& operator=(const ScopedLoadBatch&) = delete;
+
+ private:
+  LoadBatch outer_;
 };
 
 // The encoding chooser dialog, preset to current. Returns the chosen code page

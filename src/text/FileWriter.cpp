@@ -40,7 +40,7 @@ constexpr std::size_t kMaxBytesPerUnit = 4;
 
 }  // namespace
 
-Encoded EncodeText(const TextBuffer& buf, std::int32_t separator, bool asDisplayed, std::int32_t encoding,
+Encoded EncodeText(const TextBuffer& buf, LineStyle separator, bool asDisplayed, std::int32_t encoding,
                    EncodedText& out, bool& usedDefault, const std::function<bool(EncodedText&)>& drain) {
   CodePages& pages = *CurrentPlatform().codePages;
   const bool inPieces = pages.EncodesInPieces(encoding);
@@ -164,76 +164,74 @@ std::string SafeComponent(std::string s) {
 }  // namespace
 
 bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, const WriteEnvironment& env) {
-  doc.saveCancelled = false;
-  const TextBuffer& buf = doc.Buffer();
-  std::int32_t encoding = doc.encoding == kEncodingAnsi ? CurrentPlatform().codePages->AnsiCodePage() : doc.encoding;
-  EncodedText converted;
-  const char* data = nullptr;
-  std::size_t size = 0;
-  const bool empty = buf.LineCount() == 1 && buf.LineLength(0) == 0;
-  if (encoding != kEncodingUtf16Le && encoding != kEncodingUtf16Be && !empty) {
-    Converted c = ConvertText(doc, path, silent, env, encoding, converted);
-    if (c != Converted::Ok) return false;
-    data = converted.block.Data();
-    size = converted.size;
-  }
-  std::string head;
-  ExtractedText text;
-  if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) {
-    // The UTF-16 text is the file: one copy out of the lines, swapped in
-    // place for big-endian.
-    converted.block.Release();  // bytes of an encoding the user changed from
-    text = buf.GetAllText(doc.lineStyle, env.hardBreak);
-    if (!text.ok) {
-      // Never write an empty file because the text could not be taken out.
-      if (!silent) PlainFileOperationFailed();
+  // Memory that runs out on the way is reported and fails the call.
+  return ReportingShortage([&]() -> bool {
+    doc.saveCancelled = false;
+    const TextBuffer& buf = doc.Buffer();
+    std::int32_t encoding = doc.encoding == kEncodingAnsi ? CurrentPlatform().codePages->AnsiCodePage() : doc.encoding;
+    EncodedText converted;
+    const char* data = nullptr;
+    std::size_t size = 0;
+    const bool empty = buf.LineCount() == 1 && buf.LineLength(0) == 0;
+    if (encoding != kEncodingUtf16Le && encoding != kEncodingUtf16Be && !empty) {
+      Converted c = ConvertText(doc, path, silent, env, encoding, converted);
+      if (c != Converted::Ok) return false;
+      data = converted.block.Data();
+      size = converted.size;
+    }
+    std::string head;
+    ExtractedText text;
+    if (encoding == kEncodingUtf16Le || encoding == kEncodingUtf16Be) {
+      // The UTF-16 text is the file: one copy out of the lines, swapped in
+      // place for big-endian.
+      converted.block.Release();  // bytes of an encoding the user changed from
+      text = buf.GetAllText(doc.lineStyle, env.hardBreak);
+      if (!text.ok) {
+        // Never write an empty file because the text could not be taken out.
+        if (!silent) PlainFileOperationFailed();
+        return false;
+      }
+      const std::size_t count = std::size_t(text.length);
+      if (std::uint64_t(count) * 2 >= kMaxEncodedSize) {
+        ShowTooLarge();
+        return false;
+      }
+      char16_t* u = text.units.get();
+      if (encoding == kEncodingUtf16Be) {
+        for (std::size_t i = 0; i < count; ++i) u[i] = char16_t((u[i] >> 8) | (u[i] << 8));
+        head = "\xFE\xFF";
+      } else {
+        head = "\xFF\xFE";
+      }
+      data = reinterpret_cast<const char*>(u);
+      size = count * 2;
+    } else if (encoding == kEncodingUtf8) {
+      bool sign = false;
+      switch (env.bom) {
+        case BomPolicy::WhenNeeded: sign = !DetectUtf8(data ? data : "", size).isUtf8; break;
+        case BomPolicy::Always: sign = true; break;
+        case BomPolicy::Never: sign = false; break;
+        case BomPolicy::Keep: sign = doc.utf8Signature; break;
+      }
+      if (sign) head = "\xEF\xBB\xBF";
+    }
+    FileSystem& fs = *CurrentPlatform().files;
+    // A new document gets the usual permissions of the user's files.
+    if (FileError e = ReplaceFileContents(fs, path, data, size, {head, fs.NewFileMode()})) {
+      ReportFileError(path, e);
       return false;
     }
-    const std::size_t count = std::size_t(text.length);
-    if (std::uint64_t(count) * 2 >= kMaxEncodedSize) {
-      ShowTooLarge();
-      return false;
+    if (encoding != doc.encoding) {
+      doc.encoding = encoding;
+      if (env.activeDocument && env.status) env.status->Refresh(doc);
     }
-    char16_t* u = text.units.get();
-    if (encoding == kEncodingUtf16Be) {
-      for (std::size_t i = 0; i < count; ++i) u[i] = char16_t((u[i] >> 8) | (u[i] << 8));
-      head = "\xFE\xFF";
-    } else {
-      head = "\xFF\xFE";
-    }
-    data = reinterpret_cast<const char*>(u);
-    size = count * 2;
-  } else if (encoding == kEncodingUtf8) {
-    bool sign = false;
-    switch (env.bom) {
-      case 0: sign = !DetectUtf8(data ? data : "", size).isUtf8; break;
-      case 1: sign = true; break;
-      case 2: sign = false; break;
-      default: sign = doc.utf8Signature; break;
-    }
-    if (sign) head = "\xEF\xBB\xBF";
-  }
-  FileSystem& fs = *CurrentPlatform().files;
-  // A new document gets the usual permissions of the user's files.
-  if (FileError e = ReplaceFileContents(fs, path, data, size, {head, fs.NewFileMode()})) {
-    ReportFileError(path, e);
-    return false;
-  }
-  if (encoding != doc.encoding) {
-    doc.encoding = encoding;
-    if (env.activeDocument && env.status) env.status->Refresh(doc);
-  }
-  return true;
+    return true;
+  });
 }
 
 std::string NamePart(const std::string& name) {
   std::size_t cut = name.find_last_of("\\/:");
   return cut == std::string::npos ? name : name.substr(cut + 1);
-}
-
-std::string TitleWithoutMarker(std::string title) {
-  if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0) title.resize(title.size() - 2);
-  return title;
 }
 
 std::string BackupDirectory(const SaveSettings& settings) {

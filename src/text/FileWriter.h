@@ -14,6 +14,15 @@
 
 namespace kastrell {
 
+// Whether a UTF-8 file starts with the signature EF BB BF; the numbers are
+// the stored "BOM" setting.
+enum class BomPolicy : std::int32_t {
+  WhenNeeded = 0,  // when the text would not be recognised as UTF-8 without it
+  Always = 1,
+  Never = 2,
+  Keep = 3,  // as the file had it when it was loaded
+};
+
 // The "Files" settings that saving reads.
 struct SaveSettings {
   bool backup = true;                       // "Backup"
@@ -22,7 +31,7 @@ struct SaveSettings {
   bool backupDirname = false;               // "Backup Dirname"
   bool backupDatetime = false;              // "Backup Datetime"
   bool backupRemote = true;                 // "Backup Remote"
-  std::int32_t bom = 3;                     // "BOM": 0 when needed, 1 always, 2 never, 3 keep
+  BomPolicy bom = BomPolicy::Keep;          // "BOM"
   bool saveTempFile = false;                // "Save Temp File"
   std::int32_t autoSave = 0;                // "Auto Save", minutes
   std::int32_t autoSaveDec = 0;             // "Auto Save Dec", tenths of a minute
@@ -31,7 +40,7 @@ struct SaveSettings {
 };
 
 struct WriteEnvironment {
-  std::int32_t bom = 3;
+  BomPolicy bom = BomPolicy::Keep;
   bool hardBreak = false;              // word wrap on and the file type's "Hard break" on
   EncodingChooser* chooser = nullptr;  // null: the chooser counts as cancelled
   LoadStatus* status = nullptr;        // refreshed when the encoding changed
@@ -56,7 +65,7 @@ enum class Encoded { Ok, Failed, NoText, OutOfMemory, TooLarge };
 // the default character. drain, when given, is called after each piece and
 // may write out's bytes elsewhere and set out.size back to 0 (streaming); it
 // returns false to stop (Failed). NoText: the pieces could not be taken out.
-Encoded EncodeText(const TextBuffer& buf, std::int32_t separator, bool asDisplayed, std::int32_t encoding,
+Encoded EncodeText(const TextBuffer& buf, LineStyle separator, bool asDisplayed, std::int32_t encoding,
                    EncodedText& out, bool& usedDefault, const std::function<bool(EncodedText&)>& drain = {});
 
 // Writes the whole text of doc to path. silent (automatic temporary copies):
@@ -67,8 +76,6 @@ bool WriteDocumentFile(CMyEditDoc& doc, const std::string& path, bool silent, co
 
 // The file-name part of a local or remote name: after the last '\\', '/' or ':'.
 std::string NamePart(const std::string& name);
-// A document title without the trailing " *" of a modified document.
-std::string TitleWithoutMarker(std::string title);
 
 // The backup directory: "Backup Dir" expanded, without a trailing separator.
 std::string BackupDirectory(const SaveSettings& settings);

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Memory.h"
+
 namespace kastrell {
 
 void ClearDisplayCache(LineRecord& rec) {
@@ -24,7 +26,7 @@ void ReleaseLineStore(LineRecord& rec) {
 namespace {
 // Moves the units into a new private store of exactly capacity units.
 bool MoveStore(LineRecord& rec, std::int32_t capacity) {
-  auto* fresh = static_cast<char16_t*>(std::malloc(std::size_t(capacity) * sizeof(char16_t)));
+  auto* fresh = static_cast<char16_t*>(AllocateBytes(std::size_t(capacity) * sizeof(char16_t)));
   if (!fresh) return false;
   std::int32_t keep = std::min(rec.length, capacity);
   if (keep > 0) std::memcpy(fresh, rec.text, std::size_t(keep) * sizeof(char16_t));
@@ -42,7 +44,7 @@ bool SetLineStoreLength(LineRecord& rec, std::int32_t n) {
     return true;
   }
   if (!rec.text) {
-    auto* fresh = static_cast<char16_t*>(std::malloc(std::size_t(n) * sizeof(char16_t)));
+    auto* fresh = static_cast<char16_t*>(AllocateBytes(std::size_t(n) * sizeof(char16_t)));
     if (!fresh) return false;
     rec.text = fresh;
     rec.storeInBlock = 0;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Memory.h"
+
 namespace kastrell {
 
 RowTable::~RowTable() { std::free(rows_); }
@@ -34,7 +36,7 @@ bool RowTable::Reserve(std::int64_t needed) {
   std::int64_t step = fixedStep_ > 0 ? fixedStep_ : std::clamp<std::int64_t>(size_ / 8, 4, 1024);
   // One step, or exactly what is needed when that is more.
   capacity = std::max(capacity + step, needed);
-  auto* grown = static_cast<RowEntry*>(std::realloc(rows_, std::size_t(capacity) * sizeof(RowEntry)));
+  auto* grown = static_cast<RowEntry*>(ReallocateBytes(rows_, std::size_t(capacity) * sizeof(RowEntry)));
   if (!grown) return false;
   // The rows after the gap move to the new end; the gap takes the new room.
   const std::int32_t after = size_ - gapStart_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Diagnostics.h"
+#include "platform/Memory.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/Strings.h"
@@ -13,14 +14,14 @@ namespace kastrell {
 namespace {
 testing_hooks::UnitAllocator g_extractAlloc = nullptr;
 
-std::int32_t SeparatorLength(std::int32_t separator) { return separator == kLineStylePc ? 2 : 1; }
+std::int32_t SeparatorLength(LineStyle separator) { return separator == LineStyle::Pc ? 2 : 1; }
 
-char16_t* WriteSeparator(char16_t* p, std::int32_t separator) {
-  if (separator == kLineStylePc) {
+char16_t* WriteSeparator(char16_t* p, LineStyle separator) {
+  if (separator == LineStyle::Pc) {
     *p++ = u'\r';
     *p++ = u'\n';
   } else {
-    *p++ = separator == kLineStyleUnix ? u'\n' : u'\r';
+    *p++ = separator == LineStyle::Unix ? u'\n' : u'\r';
   }
   return p;
 }
@@ -205,10 +206,12 @@ bool TextBuffer::InsertUnits(std::int32_t line, std::int32_t at, const char16_t*
   std::int32_t oldLength = rec.length;
   at = std::clamp(at, 0, rec.VisibleLength());
   // The units may come from this very line, whose store may move.
-  std::u16string copy;
+  std::unique_ptr<void, void (*)(void*)> copy(nullptr, std::free);
   if (rec.text && units >= rec.text && units < rec.text + rec.capacity) {
-    copy.assign(units, std::size_t(n));
-    units = copy.data();
+    copy.reset(AllocateBytes(std::size_t(n) * sizeof(char16_t)));
+    if (!copy) return false;
+    std::memcpy(copy.get(), units, std::size_t(n) * sizeof(char16_t));
+    units = static_cast<const char16_t*>(copy.get());
   }
   ClearCache(line);
   if (!SetLineStoreLength(rec, oldLength + n)) return false;
@@ -260,7 +263,7 @@ std::int64_t TextBuffer::CountRowBreaks(TextPos start, TextPos end) const {
   return breaks;
 }
 
-std::int64_t TextBuffer::GetText(char16_t* dest, TextPos start, TextPos end, std::int32_t separator,
+std::int64_t TextBuffer::GetText(char16_t* dest, TextPos start, TextPos end, LineStyle separator,
                                  bool asDisplayed) const {
   auto clampPos = [this](TextPos p) {
     p.line = std::clamp(p.line, 0, count_ - 1);
@@ -317,7 +320,7 @@ std::int64_t TextBuffer::GetText(char16_t* dest, TextPos start, TextPos end, std
   return p - dest;
 }
 
-std::u16string TextBuffer::GetTextString(TextPos start, TextPos end, std::int32_t separator,
+std::u16string TextBuffer::GetTextString(TextPos start, TextPos end, LineStyle separator,
                                          bool asDisplayed) const {
   std::int64_t n = GetText(nullptr, start, end, separator, asDisplayed);
   std::u16string out(std::size_t(n), u'\0');
@@ -326,13 +329,13 @@ std::u16string TextBuffer::GetTextString(TextPos start, TextPos end, std::int32_
   return out;
 }
 
-ExtractedText TextBuffer::GetAllText(std::int32_t separator, bool asDisplayed) const {
+ExtractedText TextBuffer::GetAllText(LineStyle separator, bool asDisplayed) const {
   ExtractedText result;
   ExtractText(result, TextPos{}, count_ > 0 ? EndPos() : TextPos{}, separator, asDisplayed);
   return result;
 }
 
-bool TextBuffer::ExtractText(ExtractedText& into, TextPos start, TextPos end, std::int32_t separator,
+bool TextBuffer::ExtractText(ExtractedText& into, TextPos start, TextPos end, LineStyle separator,
                              bool asDisplayed) const {
   into.ok = false;
   into.length = 0;

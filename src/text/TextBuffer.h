@@ -45,7 +45,8 @@ struct RowLookup {
 };
 
 // Line separator codes used for extraction and saving.
-enum LineStyle : std::int32_t { kLineStyleUnix = 0, kLineStylePc = 1, kLineStyleMac = 2 };
+// The numbers are the ones settings and the CLI store.
+enum class LineStyle : std::int32_t { Unix = 0, Pc = 1, Mac = 2 };
 
 class TextBuffer {
  public:
@@ -113,14 +114,14 @@ class TextBuffer {
   // joining lines with the separator, and returns the same count. Positions are
   // clamped into the document; an end before the start gives an empty text.
   // asDisplayed (under word wrap) also writes a separator at every row boundary.
-  std::int64_t GetText(char16_t* dest, TextPos start, TextPos end, std::int32_t separator,
+  std::int64_t GetText(char16_t* dest, TextPos start, TextPos end, LineStyle separator,
                        bool asDisplayed) const;
-  std::u16string GetTextString(TextPos start, TextPos end, std::int32_t separator, bool asDisplayed) const;
-  ExtractedText GetAllText(std::int32_t separator, bool asDisplayed) const;
+  std::u16string GetTextString(TextPos start, TextPos end, LineStyle separator, bool asDisplayed) const;
+  ExtractedText GetAllText(LineStyle separator, bool asDisplayed) const;
   // Extracts [start, end) as GetText does into into.units, whose block is
   // kept when it is large enough (a save takes the text out piece by piece).
   // False, with into.ok false, when memory ran out.
-  bool ExtractText(ExtractedText& into, TextPos start, TextPos end, std::int32_t separator, bool asDisplayed) const;
+  bool ExtractText(ExtractedText& into, TextPos start, TextPos end, LineStyle separator, bool asDisplayed) const;
   TextPos EndPos() const { return {count_ - 1, LineLength(count_ - 1)}; }
   bool HasFormFeed() const;
 

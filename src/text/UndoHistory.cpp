@@ -4,22 +4,22 @@
 
 namespace kastrell {
 
-void UndoHistory::GroupLastSteps(std::int32_t n, bool inUndoList) {
-  List& list = Steps(inUndoList);
+void UndoHistory::GroupLastSteps(std::int32_t n, HistoryList which) {
+  List& list = Steps(which);
   n = std::min<std::int64_t>(n, std::int64_t(list.size()));
   if (n < 2) return;
   list.back().groupCount = n;
   list.back().open = false;
 }
 
-std::int32_t UndoHistory::LastGroupCount(bool inUndoList) const {
-  const List& list = Steps(inUndoList);
+std::int32_t UndoHistory::LastGroupCount(HistoryList which) const {
+  const List& list = Steps(which);
   return list.empty() ? 0 : list.back().groupCount;
 }
 
-void UndoHistory::CloseTypingStep(bool open, bool inUndoList) {
-  List& list = Steps(inUndoList);
-  if (!list.empty()) list.back().open = open;
+void UndoHistory::CloseTypingStep(TypingStep state, HistoryList which) {
+  List& list = Steps(which);
+  if (!list.empty()) list.back().open = state == TypingStep::Open;
 }
 
 UndoStep* UndoHistory::OpenTypingStepEndingAt(TextPos at) {

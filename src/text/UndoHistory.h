@@ -21,6 +21,14 @@ enum UndoMode : std::int32_t {
   kUndoFromRedo = 3,  // the undo list, leaving the redo list alone: used while redoing
 };
 
+// The two lists of the history.
+enum class HistoryList : std::uint8_t { Undo, Redo };
+inline HistoryList OtherList(HistoryList list) {
+  return list == HistoryList::Undo ? HistoryList::Redo : HistoryList::Undo;
+}
+// Whether the last step of a list may still grow by typing.
+enum class TypingStep : std::uint8_t { Closed, Open };
+
 struct UndoStep {
   // The text the change removed (delete, replace), lines joined with CR LF.
   // Empty for insert and move steps, whose text is still in the document.
@@ -45,17 +53,17 @@ class UndoHistory {
  public:
   using List = std::vector<UndoStep>;
 
-  List& Steps(bool undoList) { return undoList ? undo_ : redo_; }
-  const List& Steps(bool undoList) const { return undoList ? undo_ : redo_; }
+  List& Steps(HistoryList list) { return list == HistoryList::Undo ? undo_ : redo_; }
+  const List& Steps(HistoryList list) const { return list == HistoryList::Undo ? undo_ : redo_; }
   bool CanUndo() const { return !undo_.empty(); }
   bool CanRedo() const { return !redo_.empty(); }
 
   // Marks the last n steps of the list as one (n < 2 does nothing; n is
   // limited to the list's size). The last step is closed, so typing after a
   // group starts a step of its own instead of growing the group's last step.
-  void GroupLastSteps(std::int32_t n, bool inUndoList);
-  std::int32_t LastGroupCount(bool inUndoList) const;
-  void CloseTypingStep(bool open, bool inUndoList);
+  void GroupLastSteps(std::int32_t n, HistoryList list);
+  std::int32_t LastGroupCount(HistoryList list) const;
+  void CloseTypingStep(TypingStep state, HistoryList list);
 
   // The open insert step at the end of the undo list that ends at `at`, if any.
   UndoStep* OpenTypingStepEndingAt(TextPos at);

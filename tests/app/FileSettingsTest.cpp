@@ -20,13 +20,13 @@ class FileSettingsTest : public test::PlatformTest {
 TEST_F(FileSettingsTest, DefaultsWithoutAFile) {
   LoadSettings l = ReadLoadSettings();
   EXPECT_EQ(l.encoding, 0);
-  EXPECT_EQ(l.pcFormat, 1);
+  EXPECT_EQ(l.pcFormat, LineStyle::Pc);
   EXPECT_FALSE(l.checkInvalidCrLf);
   EXPECT_TRUE(l.backupRemote);
   SaveSettings s = ReadSaveSettings();
   EXPECT_TRUE(s.backup);
   EXPECT_EQ(s.backupExtension, ".bak");
-  EXPECT_EQ(s.bom, 3);
+  EXPECT_EQ(s.bom, BomPolicy::Keep);
   EXPECT_TRUE(s.checkModify);
 }
 
@@ -43,14 +43,14 @@ TEST_F(FileSettingsTest, StoredValuesAreRead) {
   ASSERT_TRUE(SetIniInt(kMainIni, u"Files", u"Auto Save Dec", 3));
   LoadSettings l = ReadLoadSettings();
   EXPECT_EQ(l.encoding, 936);
-  EXPECT_EQ(l.pcFormat, 0);
+  EXPECT_EQ(l.pcFormat, LineStyle::Unix);
   EXPECT_TRUE(l.checkInvalidCrLf);
   EXPECT_FALSE(l.backupRemote);
   EXPECT_TRUE(l.disconnect);
   SaveSettings s = ReadSaveSettings();
   EXPECT_EQ(s.backupDir, "%HOME%/bak");
   EXPECT_EQ(s.backupExtension, ".old");
-  EXPECT_EQ(s.bom, 3);
+  EXPECT_EQ(s.bom, BomPolicy::Keep);
   EXPECT_EQ(AutoSaveIntervalTenths(s.autoSave, s.autoSaveDec), 53);
 }
 

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   icu->SetAnsiCodePage(kPages[1 + data[0] % 6]);
   LoadEnvironment env;
   env.settings.encoding = kPages[(data[0] >> 3) % pages];
-  env.settings.pcFormat = data[1] % 3;
+  env.settings.pcFormat = static_cast<LineStyle>(data[1] % 3);
   env.settings.checkInvalidCrLf = (data[1] & 4) != 0;
   Chooser chooser;
   chooser.pick = kPages[(data[1] >> 3) % pages];

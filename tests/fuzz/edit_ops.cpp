@@ -85,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 5: ops.Backspace(p, kUndoUser); break;
       case 6: ops.Undo(); break;
       case 7: ops.Redo(); break;
-      case 8: ops.GroupLastSteps(op / 12 % 5, true); break;
-      case 9: ops.CloseTypingStep(false, true); break;
+      case 8: ops.GroupLastSteps(op / 12 % 5, HistoryList::Undo); break;
+      case 9: ops.CloseTypingStep(TypingStep::Closed, HistoryList::Undo); break;
       case 10:
         if (op & 0x80) {
           ops.BeginRowBatch();

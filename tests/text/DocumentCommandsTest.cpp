@@ -34,15 +34,15 @@ TEST_F(DocumentCommandsTest, Statistics) {
   struct Case {
     const char* name;
     std::u16string text;
-    std::int32_t style;
+    LineStyle style;
     std::u16string delimiters;
     TextStatistics expected;
   } cases[] = {
-      {"ab cd without delimiters", u"ab cd", kLineStylePc, u"", {5, 5, 2, 1}},
-      {"delimiters split words", u"a,b.c", kLineStylePc, u",.", {5, 5, 3, 1}},
-      {"PC separators count two units", u"one\r\ntwo\r\n", kLineStylePc, u"", {10, 10, 2, 3}},
-      {"UNIX separators count one", u"one\r\ntwo", kLineStyleUnix, u"", {7, 7, 2, 2}},
-      {"units above U+00FF are word units", u"\u4E2D,\u6587", kLineStylePc, u",", {3, 3, 2, 1}},
+      {"ab cd without delimiters", u"ab cd", LineStyle::Pc, u"", {5, 5, 2, 1}},
+      {"delimiters split words", u"a,b.c", LineStyle::Pc, u",.", {5, 5, 3, 1}},
+      {"PC separators count two units", u"one\r\ntwo\r\n", LineStyle::Pc, u"", {10, 10, 2, 3}},
+      {"UNIX separators count one", u"one\r\ntwo", LineStyle::Unix, u"", {7, 7, 2, 2}},
+      {"units above U+00FF are word units", u"\u4E2D,\u6587", LineStyle::Pc, u",", {3, 3, 2, 1}},
   };
   for (const Case& c : cases) {
     CMyEditDoc d;

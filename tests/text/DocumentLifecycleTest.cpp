@@ -38,7 +38,7 @@ class DocumentLifecycleTest : public test::PlatformTest {
     return *docs.back();
   }
   static std::string Text(const CMyEditDoc& d) {
-    return Utf16ToUtf8(d.Buffer().GetTextString({0, 0}, d.Buffer().EndPos(), kLineStyleUnix, false));
+    return Utf16ToUtf8(d.Buffer().GetTextString({0, 0}, d.Buffer().EndPos(), LineStyle::Unix, false));
   }
   static void Type(CMyEditDoc& d, std::u16string_view s) { d.Edits().InsertText({0, 0}, s, kUndoUser); }
   // a.txt, b.txt and c.txt holding "a", "b", "c", each edited to "1a" ... "3c".
@@ -397,7 +397,7 @@ TEST_F(DocumentLifecycleTest, ReadOnlyStateAndPreventEditing) {
   EXPECT_TRUE(d.readOnly);
   EXPECT_TRUE(d.Buffer().EditingPrevented());
   EXPECT_FALSE(d.SetEncoding(65001, env)) << "refused while editing is prevented";
-  EXPECT_FALSE(d.SetLineSeparatorStyle(0, env));
+  EXPECT_FALSE(d.SetLineSeparatorStyle(LineStyle::Unix, env));
   test::ListOfDocuments list;
   list.docs = {&d};
   ApplyPreventEditingToAll(list, env, false);
@@ -449,19 +449,19 @@ TEST_F(DocumentLifecycleTest, EncodingAndLineStyleCommands) {
   EXPECT_TRUE(a.IsModified());
   EXPECT_EQ(test::ReadBytes(a.PathName()), "x\r\n") << "nothing is converted until saved";
 
-  EXPECT_EQ(PresetLineStyle({&b}), std::optional<std::int32_t>(kLineStyleUnix));
+  EXPECT_EQ(PresetLineStyle({&b}), std::optional<LineStyle>(LineStyle::Unix));
   EXPECT_EQ(PresetLineStyle({&a, &b}), std::nullopt);
   EXPECT_EQ(PresetEncoding({&a, &b}), 0);
   EXPECT_EQ(SetLineStyleOfDocuments({&a, &b}, std::nullopt, env), 0);
-  EXPECT_EQ(SetLineStyleOfDocuments({&a, &b}, kLineStyleMac, env), 2);
-  EXPECT_EQ(b.lineStyle, kLineStyleMac);
+  EXPECT_EQ(SetLineStyleOfDocuments({&a, &b}, LineStyle::Mac, env), 2);
+  EXPECT_EQ(b.lineStyle, LineStyle::Mac);
   EXPECT_EQ(b.encoding, 1252);
   EXPECT_EQ(SetEncodingOfDocuments({&a, &b}, 0, env), 1) << "b has the encoding already";
   EXPECT_EQ(a.encoding, 1252) << "the ANSI entry means the system code page";
 
   a.remote = true;
   hp.boxes.Expect("ASCII 传输模式", Answer::Ok);
-  EXPECT_FALSE(a.SetLineSeparatorStyle(kLineStylePc, env, true));
+  EXPECT_FALSE(a.SetLineSeparatorStyle(LineStyle::Pc, env, true));
   a.remote = false;
 }
 

@@ -113,7 +113,7 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
   for (int action = 0; action < 60; ++action) {
     SCOPED_TRACE("action " + std::to_string(action));
     std::u16string before = model;
-    std::int32_t undoCount = ops.StepCount(true);
+    std::int32_t undoCount = ops.StepCount(HistoryList::Undo);
     bool userEdit = false, ok = false;
     bool batch = batches && Rand(4) == 0;
     if (batch) ops.BeginRowBatch();
@@ -197,13 +197,13 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
         break;
       case 10: {
         std::int32_t n = Rand(5);
-        ops.GroupLastSteps(n, true);
+        ops.GroupLastSteps(n, HistoryList::Undo);
         n = std::min<std::int32_t>(n, std::int32_t(undo.size()));
         if (n >= 2) undo.back().group = n;
         break;
       }
       case 11:
-        ops.CloseTypingStep(false, true);
+        ops.CloseTypingStep(TypingStep::Closed, HistoryList::Undo);
         break;
       case 12: {  // collapse a fold of lines that hold no fold yet
         std::int32_t header = Rand(b.LineCount()), n = 1 + Rand(3);
@@ -220,7 +220,7 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
     if (op >= 2) typingAt = TextPos{-1, 0};
     if (userEdit && ok) {
       // A merged keystroke extends the last step; anything else records one.
-      if (ops.StepCount(true) == undoCount) {
+      if (ops.StepCount(HistoryList::Undo) == undoCount) {
         EXPECT_TRUE(op <= 1) << "only typing merges";
       } else {
         record(undo, before);
@@ -232,8 +232,8 @@ void EditModelTest::Run(unsigned seed, bool wrap, bool folding, bool batches) {
     }
 
     ASSERT_EQ(ModelOf(b), model);
-    ASSERT_EQ(ops.StepCount(true), std::int32_t(undo.size()));
-    ASSERT_EQ(ops.StepCount(false), std::int32_t(redo.size()));
+    ASSERT_EQ(ops.StepCount(HistoryList::Undo), std::int32_t(undo.size()));
+    ASSERT_EQ(ops.StepCount(HistoryList::Redo), std::int32_t(redo.size()));
     ASSERT_EQ(doc.IsModified(), modified);
     if (wrap || folding) {
       ASSERT_EQ(test::RowsOf(b), test::FreshRows(b));

@@ -26,7 +26,7 @@ class EditOpsTest : public test::PlatformTest {
       at = b.LastChange().end;
     }
   }
-  const UndoStep& LastStep(bool undoList = true) { return ops.History().Steps(undoList).back(); }
+  const UndoStep& LastStep(HistoryList list = HistoryList::Undo) { return ops.History().Steps(list).back(); }
   std::size_t Beeps() { return hp.boxes.Beeps().size(); }
 };
 
@@ -168,7 +168,7 @@ TEST_F(EditOpsTest, NulAndLineBreakLookalikesSurviveUndo) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Fill(b, c.lines);
-    std::u16string all = b.GetTextString(c.start, c.end, kLineStylePc, false);
+    std::u16string all = b.GetTextString(c.start, c.end, LineStyle::Pc, false);
     ASSERT_TRUE(ops.DeleteRange(c.start, c.end, kUndoUser));
     EXPECT_EQ(LastStep().TextLength(), std::int64_t(all.size()));
     ASSERT_TRUE(ops.Undo());
@@ -180,7 +180,7 @@ TEST_F(EditOpsTest, NulAndLineBreakLookalikesSurviveUndo) {
     TextPos tail = b.EndPos();
     ASSERT_TRUE(ops.InsertText(tail, u"\r\n", kUndoUser));
     ASSERT_TRUE(ops.MoveText(c.start, c.end, b.EndPos(), kUndoUser));
-    EXPECT_EQ(b.GetTextString(LastStep().start, LastStep().end, kLineStylePc, false), all);
+    EXPECT_EQ(b.GetTextString(LastStep().start, LastStep().end, LineStyle::Pc, false), all);
     ASSERT_TRUE(ops.Undo());
     ASSERT_TRUE(ops.Undo());
     EXPECT_EQ(Lines(b), c.lines) << "move";
@@ -191,7 +191,7 @@ TEST_F(EditOpsTest, NulAndLineBreakLookalikesSurviveUndo) {
 
 TEST_F(EditOpsTest, TypingARunIsOneStepUndoneAtOnce) {
   Type({0, 0}, u"abc");
-  ASSERT_EQ(ops.StepCount(true), 1);
+  ASSERT_EQ(ops.StepCount(HistoryList::Undo), 1);
   EXPECT_EQ(LastStep().kind, StepKind::Insert);
   EXPECT_EQ(LastStep().start, (TextPos{0, 0}));
   EXPECT_EQ(LastStep().end, (TextPos{0, 3}));
@@ -215,7 +215,7 @@ TEST_F(EditOpsTest, WhatEndsATypingRun) {
          o.InsertText({0, 1}, u"b", kUndoUser);
        },
        3},
-      {"closing the step", [](EditOps& o) { o.CloseTypingStep(false, true); }, 2},
+      {"closing the step", [](EditOps& o) { o.CloseTypingStep(TypingStep::Closed, HistoryList::Undo); }, 2},
       {"a save", [](EditOps& o) { o.MarkSaved(); }, 2},
       {"a redo of a typing run",
        [](EditOps& o) {
@@ -232,29 +232,29 @@ TEST_F(EditOpsTest, WhatEndsATypingRun) {
     c.between(ops);
     Type({0, 2}, u"c");
     EXPECT_EQ(Lines(b), (Text{u"abc"}));
-    EXPECT_EQ(ops.StepCount(true), c.steps);
+    EXPECT_EQ(ops.StepCount(HistoryList::Undo), c.steps);
   }
 }
 
 TEST_F(EditOpsTest, ThreeDeletesAreThreeStepsAndRedoKeepsThemApart) {
   Fill(b, {u"abcdef"});
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(ops.DeleteChar({0, 1}, kUndoUser));
-  EXPECT_EQ(ops.StepCount(true), 3);
+  EXPECT_EQ(ops.StepCount(HistoryList::Undo), 3);
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(ops.Backspace({0, 3 - i}, kUndoUser));
   EXPECT_EQ(Lines(b), (Text{u""}));
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(ops.Undo());
-  EXPECT_EQ(ops.StepCount(false), 3) << "undone backspaces are not merged";
+  EXPECT_EQ(ops.StepCount(HistoryList::Redo), 3) << "undone backspaces are not merged";
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(ops.Redo());
-  EXPECT_EQ(ops.StepCount(true), 6);
+  EXPECT_EQ(ops.StepCount(HistoryList::Undo), 6);
   EXPECT_EQ(Lines(b), (Text{u""}));
 }
 
 TEST_F(EditOpsTest, RedoListLifecycle) {
   Type({0, 0}, u"ab");
   ASSERT_TRUE(ops.Undo());
-  ASSERT_EQ(ops.StepCount(false), 1);
-  EXPECT_EQ(LastStep(false).kind, StepKind::Delete);
-  EXPECT_EQ(LastStep(false).text, u"ab");
+  ASSERT_EQ(ops.StepCount(HistoryList::Redo), 1);
+  EXPECT_EQ(LastStep(HistoryList::Redo).kind, StepKind::Delete);
+  EXPECT_EQ(LastStep(HistoryList::Redo).text, u"ab");
   ASSERT_TRUE(ops.Redo());
   EXPECT_EQ(Lines(b), (Text{u"ab"}));
   ASSERT_TRUE(ops.Undo());
@@ -264,7 +264,7 @@ TEST_F(EditOpsTest, RedoListLifecycle) {
   ops.DeleteChar({0, 0}, kUndoUser);
   ASSERT_TRUE(ops.Undo());
   ASSERT_TRUE(ops.Redo());
-  EXPECT_EQ(ops.StepCount(true), 2) << "redo after undo keeps the undo list";
+  EXPECT_EQ(ops.StepCount(HistoryList::Undo), 2) << "redo after undo keeps the undo list";
   std::size_t beeps = Beeps();
   EXPECT_FALSE(ops.Redo());
   EXPECT_EQ(Beeps(), beeps + 1);
@@ -273,16 +273,16 @@ TEST_F(EditOpsTest, RedoListLifecycle) {
 TEST_F(EditOpsTest, GroupsAreUndoneAndRedoneAsOne) {
   Fill(b, {u"a", u"b", u"c", u"d", u"e"});
   for (int l = 0; l < 4; ++l) ASSERT_TRUE(ops.ReplaceRange({l, 0}, {l, 0}, u"\t", kUndoUser));
-  ops.GroupLastSteps(4, true);
-  EXPECT_EQ(ops.LastGroupCount(true), 4);
+  ops.GroupLastSteps(4, HistoryList::Undo);
+  EXPECT_EQ(ops.LastGroupCount(HistoryList::Undo), 4);
   ASSERT_TRUE(ops.Undo());
   EXPECT_EQ(Lines(b), (Text{u"a", u"b", u"c", u"d", u"e"}));
-  EXPECT_EQ(ops.StepCount(false), 4);
-  EXPECT_EQ(ops.LastGroupCount(false), 4);
+  EXPECT_EQ(ops.StepCount(HistoryList::Redo), 4);
+  EXPECT_EQ(ops.LastGroupCount(HistoryList::Redo), 4);
   EXPECT_EQ(b.LastChange().first, (TextPos{0, 0}));
   ASSERT_TRUE(ops.Redo());
   EXPECT_EQ(Lines(b), (Text{u"\ta", u"\tb", u"\tc", u"\td", u"e"}));
-  EXPECT_EQ(ops.LastGroupCount(true), 4);
+  EXPECT_EQ(ops.LastGroupCount(HistoryList::Undo), 4);
   EXPECT_FALSE(ops.CanRedo());
 }
 
@@ -294,9 +294,9 @@ TEST_F(EditOpsTest, StepGroupGroupsWhatACommandRecords) {
     ops.DeleteRange({0, 1}, {0, 3}, kUndoUser);
     ops.DeleteRange({1, 1}, {1, 2}, kUndoUser);
   }
-  EXPECT_EQ(ops.LastGroupCount(true), 2);
+  EXPECT_EQ(ops.LastGroupCount(HistoryList::Undo), 2);
   Type({2, 2}, u"y");
-  EXPECT_EQ(ops.StepCount(true), 4) << "typing after a group starts a new step";
+  EXPECT_EQ(ops.StepCount(HistoryList::Undo), 4) << "typing after a group starts a new step";
   ASSERT_TRUE(ops.Undo());
   ASSERT_TRUE(ops.Undo());
   EXPECT_EQ(Lines(b), (Text{u"a  ", u"b\t", u"cx"}));
@@ -381,13 +381,13 @@ TEST_F(EditOpsTest, AStepThatNoLongerFitsIsKept) {
   std::size_t beeps = Beeps();
   EXPECT_FALSE(ops.Undo());
   EXPECT_EQ(Beeps(), beeps + 1);
-  EXPECT_EQ(ops.StepCount(true), 1);
+  EXPECT_EQ(ops.StepCount(HistoryList::Undo), 1);
 }
 
 TEST_F(EditOpsTest, ATypingRunHoldsNoCopyOfItsText) {
   std::u16string text(10000, u'x');
   Type({0, 0}, text);
-  ASSERT_EQ(ops.StepCount(true), 1);
+  ASSERT_EQ(ops.StepCount(HistoryList::Undo), 1);
   EXPECT_EQ(LastStep().text.capacity(), std::u16string().capacity());
   EXPECT_EQ(LastStep().end, (TextPos{0, 10000}));
 }

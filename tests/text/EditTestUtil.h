@@ -17,10 +17,14 @@ inline void PrintTo(const TextPos& p, std::ostream* os) { *os << "(" << p.line <
 
 namespace kastrell::test {
 
-// Cuts rows of at most `width` units, like a fixed-width word wrap.
+inline void LayOut(TextBuffer& b);
+
+// Cuts rows of at most `width` units, like a fixed-width word wrap, and lays
+// the whole document out again when an edit could not update its rows.
 class FixedWrapHooks : public DocWatcher {
  public:
   explicit FixedWrapHooks(std::int32_t width) : width_(width) {}
+  void RebuildRows(TextBuffer& b) override { LayOut(b); }
   bool CutRows(const TextBuffer& b, std::int32_t line, std::vector<RowEntry>& out) override {
     std::int32_t len = b.LineLength(line), start = 0;
     do {

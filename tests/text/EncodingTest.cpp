@@ -47,32 +47,32 @@ TEST(DetectUtf8, Cases) {
 TEST(DetectLineSeparator, Cases) {
   struct Case {
     const char16_t* text;
-    std::int32_t style;
+    LineStyle style;
     bool mixed;
   } cases[] = {
-      {u"abc", kLineStyleMac, false},  // no break: the no-break style passed in
-      {u"a\r\nb\r\n", kLineStylePc, false},
-      {u"a\nb\n", kLineStyleUnix, false},
-      {u"a\rb\r", kLineStyleMac, false},
-      {u"a\rb\r\nc\r\n", kLineStylePc, true},
-      {u"a\nb\rc", kLineStyleUnix, true},  // LF and CR equal, no CR LF
-      {u"a\r\nb\nc\n", kLineStyleUnix, true},
-      {u"a\r\nb\rc\r", kLineStyleMac, true},
-      {u"a\r\r\n", kLineStylePc, true},  // CR CR LF: a lone CR and a CR LF
-      {u"a\r\nb\r", kLineStylePc, true},  // a final CR is lone
+      {u"abc", LineStyle::Mac, false},  // no break: the no-break style passed in
+      {u"a\r\nb\r\n", LineStyle::Pc, false},
+      {u"a\nb\n", LineStyle::Unix, false},
+      {u"a\rb\r", LineStyle::Mac, false},
+      {u"a\rb\r\nc\r\n", LineStyle::Pc, true},
+      {u"a\nb\rc", LineStyle::Unix, true},  // LF and CR equal, no CR LF
+      {u"a\r\nb\nc\n", LineStyle::Unix, true},
+      {u"a\r\nb\rc\r", LineStyle::Mac, true},
+      {u"a\r\r\n", LineStyle::Pc, true},  // CR CR LF: a lone CR and a CR LF
+      {u"a\r\nb\r", LineStyle::Pc, true},  // a final CR is lone
   };
   for (const Case& c : cases) {
     std::u16string t(c.text);
-    LineSeparatorDetection d = DetectLineSeparator(t.data(), t.size(), kLineStyleMac);
+    LineSeparatorDetection d = DetectLineSeparator(t.data(), t.size(), LineStyle::Mac);
     EXPECT_EQ(d.style, c.style) << std::string(t.begin(), t.end());
     EXPECT_EQ(d.mixed, c.mixed) << std::string(t.begin(), t.end());
   }
   std::u16string nul(u"a\r\nb");
   nul[3] = 0;
-  EXPECT_TRUE(DetectLineSeparator(nul.data(), nul.size(), kLineStylePc).mixed);
+  EXPECT_TRUE(DetectLineSeparator(nul.data(), nul.size(), LineStyle::Pc).mixed);
   std::u16string onlyNul(1, u'\0');
-  LineSeparatorDetection d = DetectLineSeparator(onlyNul.data(), 1, kLineStyleUnix);
-  EXPECT_EQ(d.style, kLineStyleUnix);
+  LineSeparatorDetection d = DetectLineSeparator(onlyNul.data(), 1, LineStyle::Unix);
+  EXPECT_EQ(d.style, LineStyle::Unix);
   EXPECT_TRUE(d.mixed);
 }
 
@@ -111,9 +111,9 @@ TEST(EncodingNames, StatusBarForms) {
   EXPECT_EQ(EncodingName(1200, 1252), "Unicode");
   EXPECT_EQ(EncodingName(1201, 1252), "U BE");
   EXPECT_EQ(EncodingName(65001, 1252), "UTF-8");
-  EXPECT_STREQ(LineStyleName(0), "UNIX");
-  EXPECT_STREQ(LineStyleName(1), "PC");
-  EXPECT_STREQ(LineStyleName(2), "MAC");
+  EXPECT_STREQ(LineStyleName(LineStyle::Unix), "UNIX");
+  EXPECT_STREQ(LineStyleName(LineStyle::Pc), "PC");
+  EXPECT_STREQ(LineStyleName(LineStyle::Mac), "MAC");
 }
 
 }  // namespace
@@ -148,7 +148,7 @@ TEST(DetectLineSeparator, CountsMatchTheUnitByUnitRuleAtEveryLength) {
   for (int round = 0; round < 3000; ++round) {
     std::u16string t(rng() % 70, u'a');
     for (char16_t& c : t) c = alphabet[rng() % (round % 2 ? 3 : 7)];
-    LineSeparatorDetection got = DetectLineSeparator(t.data(), t.size(), kLineStylePc);
+    LineSeparatorDetection got = DetectLineSeparator(t.data(), t.size(), LineStyle::Pc);
     LineSeparatorDetection want = ReferenceCounts(t);
     ASSERT_EQ(got.crlf, want.crlf) << round;
     ASSERT_EQ(got.cr, want.cr) << round;

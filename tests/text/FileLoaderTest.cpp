@@ -75,7 +75,7 @@ TEST_F(FileLoaderTest, DetectionAndSplitting) {
     std::string bytes;
     LoadSettings settings;
     std::int32_t encoding;
-    std::int32_t style;
+    LineStyle style;
     bool mixed;
     bool signature;
     LineList lines;
@@ -84,39 +84,39 @@ TEST_F(FileLoaderTest, DetectionAndSplitting) {
   LoadSettings utf8Default;
   utf8Default.encoding = 65001;
   LoadSettings unixDefault;
-  unixDefault.pcFormat = 0;
+  unixDefault.pcFormat = LineStyle::Unix;
   LoadSettings greek;
   greek.encoding = 1253;
   const Case cases[] = {
-      {"empty file", "", defaults, 1252, kLineStylePc, false, false, {u""}},
-      {"empty file, UNIX default", "", unixDefault, 1252, kLineStyleUnix, false, false, {u""}},
-      {"empty file, UTF-8 default", "", utf8Default, 65001, kLineStylePc, false, false, {u""}},
-      {"FF FE alone", "\xFF\xFE", defaults, 1200, kLineStylePc, false, false, {u""}},
-      {"UTF-16 LE", std::string("\xFF\xFE" "a\0\r\0\n\0b\0", 10), defaults, 1200, kLineStylePc, false, false,
+      {"empty file", "", defaults, 1252, LineStyle::Pc, false, false, {u""}},
+      {"empty file, UNIX default", "", unixDefault, 1252, LineStyle::Unix, false, false, {u""}},
+      {"empty file, UTF-8 default", "", utf8Default, 65001, LineStyle::Pc, false, false, {u""}},
+      {"FF FE alone", "\xFF\xFE", defaults, 1200, LineStyle::Pc, false, false, {u""}},
+      {"UTF-16 LE", std::string("\xFF\xFE" "a\0\r\0\n\0b\0", 10), defaults, 1200, LineStyle::Pc, false, false,
        {u"a", u"b"}},
-      {"UTF-16 BE", std::string("\xFE\xFF\0a\0\n\0\xE9", 8), defaults, 1201, kLineStyleUnix, false, false,
+      {"UTF-16 BE", std::string("\xFE\xFF\0a\0\n\0\xE9", 8), defaults, 1201, LineStyle::Unix, false, false,
        {u"a", u"\u00E9"}},
-      {"abc, UTF-8 default", "abc", utf8Default, 65001, kLineStylePc, false, false, {u"abc"}},
-      {"abc, ANSI default", "abc", defaults, 1252, kLineStylePc, false, false, {u"abc"}},
-      {"non-ASCII, UTF-8 default falls back to ANSI", "caf\xE9 x", utf8Default, 1252, kLineStylePc, false,
+      {"abc, UTF-8 default", "abc", utf8Default, 65001, LineStyle::Pc, false, false, {u"abc"}},
+      {"abc, ANSI default", "abc", defaults, 1252, LineStyle::Pc, false, false, {u"abc"}},
+      {"non-ASCII, UTF-8 default falls back to ANSI", "caf\xE9 x", utf8Default, 1252, LineStyle::Pc, false,
        false, {u"caf\u00E9 x"}},
-      {"C3 A9 is UTF-8", "\xC3\xA9", defaults, 65001, kLineStylePc, false, false, {u"\u00E9"}},
-      {"C3 41 is not", "\xC3\x41", defaults, 1252, kLineStylePc, false, false, {u"\u00C3A"}},
-      {"last byte not examined", "ab\xC3", defaults, 1252, kLineStylePc, false, false, {u"ab\u00C3"}},
-      {"emoji file is UTF-8", "\xF0\x9F\x98\x80\n", defaults, 65001, kLineStyleUnix, false, false,
+      {"C3 A9 is UTF-8", "\xC3\xA9", defaults, 65001, LineStyle::Pc, false, false, {u"\u00E9"}},
+      {"C3 41 is not", "\xC3\x41", defaults, 1252, LineStyle::Pc, false, false, {u"\u00C3A"}},
+      {"last byte not examined", "ab\xC3", defaults, 1252, LineStyle::Pc, false, false, {u"ab\u00C3"}},
+      {"emoji file is UTF-8", "\xF0\x9F\x98\x80\n", defaults, 65001, LineStyle::Unix, false, false,
        {u"\U0001F600", u""}},
-      {"UTF-8 signature", "\xEF\xBB\xBFx\r\n", defaults, 65001, kLineStylePc, false, true, {u"x", u""}},
-      {"other default code page", "\xE1", greek, 1253, kLineStylePc, false, false, {u"\u03B1"}},
-      {"mixed, not repaired", "a\rb\r\nc\r\n", defaults, 1252, kLineStylePc, true, false,
+      {"UTF-8 signature", "\xEF\xBB\xBFx\r\n", defaults, 65001, LineStyle::Pc, false, true, {u"x", u""}},
+      {"other default code page", "\xE1", greek, 1253, LineStyle::Pc, false, false, {u"\u03B1"}},
+      {"mixed, not repaired", "a\rb\r\nc\r\n", defaults, 1252, LineStyle::Pc, true, false,
        {u"a\rb", u"c", u""}},
-      {"UNIX with a CR LF inside", "a\nb\r\nc\n", defaults, 1252, kLineStyleUnix, true, false,
+      {"UNIX with a CR LF inside", "a\nb\r\nc\n", defaults, 1252, LineStyle::Unix, true, false,
        {u"a", u"b\r", u"c", u""}},
-      {"MAC with a CR LF inside", "a\rb\r\nc\r", defaults, 1252, kLineStyleMac, true, false,
+      {"MAC with a CR LF inside", "a\rb\r\nc\r", defaults, 1252, LineStyle::Mac, true, false,
        {u"a", u"b", u"\nc", u""}},
-      {"LF and CR equal", "a\nb\rc", defaults, 1252, kLineStyleUnix, true, false, {u"a", u"b\rc"}},
-      {"NUL is kept and makes the text mixed", std::string("a\0b", 3), defaults, 1252, kLineStylePc, true,
+      {"LF and CR equal", "a\nb\rc", defaults, 1252, LineStyle::Unix, true, false, {u"a", u"b\rc"}},
+      {"NUL is kept and makes the text mixed", std::string("a\0b", 3), defaults, 1252, LineStyle::Pc, true,
        false, {std::u16string(u"a\0b", 3)}},
-      {"no break: PC format", "abc", unixDefault, 1252, kLineStyleUnix, false, false, {u"abc"}},
+      {"no break: PC format", "abc", unixDefault, 1252, LineStyle::Unix, false, false, {u"abc"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -139,14 +139,14 @@ TEST_F(FileLoaderTest, RepairOfMixedBreaks) {
     Answer answer;
     bool loaded;
     LineList lines;
-    std::int32_t style;
+    LineStyle style;
   } cases[] = {
-      {"a\rb\r\nc\r\n", Answer::Yes, true, {u"a", u"b", u"c", u""}, kLineStylePc},
-      {"a\r\r\nb", Answer::Yes, true, {u"a", u"b"}, kLineStylePc},
-      {"x\ny\nz\r\n", Answer::Yes, true, {u"x", u"y", u"z", u""}, kLineStylePc},
-      {std::string("a\0b\n", 4), Answer::Yes, true, {u"a b", u""}, kLineStylePc},
-      {"a\rb\r\nc\r\n", Answer::No, true, {u"a\rb", u"c", u""}, kLineStylePc},
-      {"a\rb\r\nc\r\n", Answer::Cancel, false, {u"before"}, kLineStylePc},
+      {"a\rb\r\nc\r\n", Answer::Yes, true, {u"a", u"b", u"c", u""}, LineStyle::Pc},
+      {"a\r\r\nb", Answer::Yes, true, {u"a", u"b"}, LineStyle::Pc},
+      {"x\ny\nz\r\n", Answer::Yes, true, {u"x", u"y", u"z", u""}, LineStyle::Pc},
+      {std::string("a\0b\n", 4), Answer::Yes, true, {u"a b", u""}, LineStyle::Pc},
+      {"a\rb\r\nc\r\n", Answer::No, true, {u"a\rb", u"c", u""}, LineStyle::Pc},
+      {"a\rb\r\nc\r\n", Answer::Cancel, false, {u"before"}, LineStyle::Pc},
   };
   for (const Case& c : cases) {
     CMyEditDoc d;
@@ -352,6 +352,26 @@ TEST_F(FileLoaderTest, BatchAnswerWithoutShiftIsNotRemembered) {
   hp.boxes.Expect("按住 SHIFT", Answer::No);
   ASSERT_TRUE(Load("a\rb\r\n"));
   ASSERT_TRUE(Load("a\rb\r\n"));
+}
+
+TEST_F(FileLoaderTest, ANestedBatchGivesTheOuterOneBack) {
+  env.settings.checkInvalidCrLf = true;
+  {
+    ScopedLoadBatch outer;
+    hp.boxes.Expect({"按住 SHIFT", Answer::Yes, /*shift=*/true, {}, {}});
+    ASSERT_TRUE(Load("a\rb\r\n"));
+    {
+      ScopedLoadBatch inner;
+      EXPECT_TRUE(CurrentLoadBatch().active);
+      EXPECT_FALSE(CurrentLoadBatch().lineBreakAnswer) << "the inner batch starts without answers";
+      hp.boxes.Expect("按住 SHIFT", Answer::No);
+      ASSERT_TRUE(Load("a\rb\r\n"));
+    }
+    EXPECT_TRUE(CurrentLoadBatch().active);
+    ASSERT_TRUE(Load("c\rd\r\n")) << "the outer answer holds again: no question";
+    EXPECT_EQ(hp.boxes.Shown().size(), 2u);
+  }
+  EXPECT_FALSE(CurrentLoadBatch().active);
 }
 
 TEST_F(FileLoaderTest, LogFlagAndProgress) {

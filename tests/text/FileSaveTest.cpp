@@ -42,9 +42,9 @@ class FileSaveTest : public test::PlatformTest {
   std::string Save(CMyEditDoc& d, std::int32_t encoding, std::int32_t style, std::int32_t bom,
                    const std::string& name = "out.txt") {
     d.encoding = encoding;
-    d.lineStyle = style;
+    d.lineStyle = static_cast<LineStyle>(style);
     WriteEnvironment env;
-    env.bom = bom;
+    env.bom = static_cast<BomPolicy>(bom);
     std::string path = dir.File(name);
     EXPECT_TRUE(WriteDocumentFile(d, path, false, env));
     return TempDir::Read(path);
@@ -474,13 +474,13 @@ TEST_F(FileSaveTest, TrimmingIsOneUndoStep) {
   env.trimTrailingSpaces = true;
   env.settings.backup = false;
   doc.encoding = 65001;
-  env.write.bom = 2;
+  env.write.bom = BomPolicy::Never;
   ASSERT_TRUE(SaveDocument(doc, path, env));
   EXPECT_EQ(TempDir::Read(path), "a\r\nb\r\n\xE3\x80\x80" "c\r\nd\xC2\xA0");
   // One group: a single Undo brings every trimmed blank back.
-  EXPECT_EQ(doc.Edits().LastGroupCount(true), doc.Edits().StepCount(true));
+  EXPECT_EQ(doc.Edits().LastGroupCount(HistoryList::Undo), doc.Edits().StepCount(HistoryList::Undo));
   ASSERT_TRUE(doc.Edits().Undo());
-  EXPECT_EQ(doc.Edits().StepCount(true), 0);
+  EXPECT_EQ(doc.Edits().StepCount(HistoryList::Undo), 0);
   EXPECT_EQ(doc.Buffer().LineView(0), u"a  ");
   EXPECT_EQ(doc.Buffer().LineView(1), u"b\t");
   EXPECT_EQ(doc.Buffer().LineView(2), u"\u3000c\u3000");

@@ -62,7 +62,7 @@ TEST_F(RealTextTest, IconvOutputDecodesToTheOriginal) {
     LoadEnvironment env;
     ASSERT_TRUE(LoadFile(doc, converted, "", env));
     EXPECT_EQ(JoinedText(doc), Utf8ToUtf16(original));
-    EXPECT_EQ(doc.lineStyle, kLineStyleUnix);
+    EXPECT_EQ(doc.lineStyle, LineStyle::Unix);
     ++checked;
   }
   if (checked == 0) GTEST_SKIP() << "gnupg-l10n is not installed";

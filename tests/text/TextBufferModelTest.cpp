@@ -113,7 +113,7 @@ TEST_F(TextBufferModelTest, MatchesAVectorOfStrings) {
       ASSERT_EQ(b.MarkedLineCount(), marked);
       std::u16string joined;
       for (std::size_t i = 0; i < model.size(); ++i) joined += (i ? u"\r\n" : u"") + model[i];
-      ExtractedText all = b.GetAllText(1, false);
+      ExtractedText all = b.GetAllText(LineStyle::Pc, false);
       ASSERT_TRUE(all.ok);
       ASSERT_EQ(std::u16string(all.units.get(), std::size_t(all.length)), joined) << "seed " << seed;
     }

@@ -182,10 +182,10 @@ TEST_F(TextBufferTest, GetTextSeparatorsAndRanges) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    std::int64_t n = b.GetText(nullptr, r.start, r.end, r.separator, false);
+    std::int64_t n = b.GetText(nullptr, r.start, r.end, static_cast<LineStyle>(r.separator), false);
     EXPECT_EQ(n, std::int64_t(r.expected.size()) + 1);
     std::u16string out(std::size_t(n), u'#');
-    EXPECT_EQ(b.GetText(out.data(), r.start, r.end, r.separator, false), n);
+    EXPECT_EQ(b.GetText(out.data(), r.start, r.end, static_cast<LineStyle>(r.separator), false), n);
     EXPECT_EQ(out.back(), 0);
     out.pop_back();
     EXPECT_EQ(out, r.expected);
@@ -196,7 +196,7 @@ TEST_F(TextBufferTest, GetAllTextGivesBackTheFileItCameFrom) {
   // a CR LF b CR LF: three lines, the last one empty.
   TextBuffer b;
   Fill(b, {u"a", u"b", u""});
-  ExtractedText t = b.GetAllText(1, false);
+  ExtractedText t = b.GetAllText(LineStyle::Pc, false);
   ASSERT_TRUE(t.ok);
   EXPECT_EQ(std::u16string(t.units.get(), std::size_t(t.length)), u"a\r\nb\r\n");
   EXPECT_EQ(t.units[t.length], 0);
@@ -206,7 +206,7 @@ TEST_F(TextBufferTest, GetAllTextReportsAllocationFailure) {
   TextBuffer b;
   Fill(b, {u"some text"});
   testing_hooks::SetExtractAllocator([](std::size_t) -> void* { return nullptr; });
-  ExtractedText t = b.GetAllText(1, false);
+  ExtractedText t = b.GetAllText(LineStyle::Pc, false);
   testing_hooks::SetExtractAllocator(nullptr);
   EXPECT_FALSE(t.ok);
   EXPECT_EQ(t.units, nullptr);
@@ -228,7 +228,7 @@ TEST_F(TextBufferTest, ExtractedSizeIsNotLimitedTo32Bits) {
     b.AppendLine(std::move(rec));
   }
   b.AdoptStoreBlock(block);
-  std::int64_t n = b.GetText(nullptr, {0, 0}, b.EndPos(), 1, false);
+  std::int64_t n = b.GetText(nullptr, {0, 0}, b.EndPos(), LineStyle::Pc, false);
   EXPECT_EQ(n, std::int64_t(2200) * kUnits + 2 * 2199 + 1);
   EXPECT_GT(n, std::int64_t(INT32_MAX));
 }
@@ -237,14 +237,14 @@ TEST_F(TextBufferTest, GetTextAsDisplayedBreaksAtRowBoundaries) {
   TextBuffer b;
   Fill(b, {u"abcdefg", u"hi"});
   WrapRows(b, 3);  // abc|def|g, hi
-  EXPECT_EQ(b.GetTextString({0, 0}, {1, 2}, 0, true), u"abc\ndef\ng\nhi");
-  EXPECT_EQ(b.GetTextString({0, 0}, {1, 2}, 0, false), u"abcdefg\nhi");
+  EXPECT_EQ(b.GetTextString({0, 0}, {1, 2}, LineStyle::Unix, true), u"abc\ndef\ng\nhi");
+  EXPECT_EQ(b.GetTextString({0, 0}, {1, 2}, LineStyle::Unix, false), u"abcdefg\nhi");
   // A range that starts or ends exactly on a boundary does not add one there.
-  EXPECT_EQ(b.GetTextString({0, 3}, {0, 6}, 1, true), u"def");
-  EXPECT_EQ(b.GetTextString({0, 2}, {0, 4}, 1, true), u"c\r\nd");
-  EXPECT_EQ(b.GetText(nullptr, {0, 2}, {0, 4}, 1, true), 5);
+  EXPECT_EQ(b.GetTextString({0, 3}, {0, 6}, LineStyle::Pc, true), u"def");
+  EXPECT_EQ(b.GetTextString({0, 2}, {0, 4}, LineStyle::Pc, true), u"c\r\nd");
+  EXPECT_EQ(b.GetText(nullptr, {0, 2}, {0, 4}, LineStyle::Pc, true), 5);
   b.SetWordWrap(false);
-  EXPECT_EQ(b.GetTextString({0, 0}, {0, 7}, 0, true), u"abcdefg");
+  EXPECT_EQ(b.GetTextString({0, 0}, {0, 7}, LineStyle::Unix, true), u"abcdefg");
 }
 
 TEST_F(TextBufferTest, HasFormFeed) {
