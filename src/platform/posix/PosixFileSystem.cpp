@@ -217,6 +217,8 @@ FileError PosixFileSystem::ListDirectory(const std::string& path, std::vector<Di
   entries.clear();
   DIR* d = ::opendir(path.c_str());
   if (!d) return LastFileError();
+  // Closed on every way out, a failed allocation of an entry included.
+  std::unique_ptr<DIR, int (*)(DIR*)> open(d, ::closedir);
   while (dirent* e = ::readdir(d)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
@@ -229,7 +231,6 @@ FileError PosixFileSystem::ListDirectory(const std::string& path, std::vector<Di
     }
     entries.push_back({name, kind});
   }
-  ::closedir(d);
   return {};
 }
 
